@@ -1,0 +1,71 @@
+-- Minimal test helper shared by every Lua test (host scripts and modules).
+--   local t = require "testlib"
+--   t.test("name", function() t.eq(1 + 1, 2) end)
+--   t.done()          -- prints "N passed, N failed" and exits with the verdict
+local M = { passed = 0, failed = 0 }
+
+local function show(v)
+  if type(v) == "string" then return string.format("%q", v) end
+  if math.type(v) == "float" then return string.format("%.17g (float)", v) end
+  return tostring(v)
+end
+
+local function fail(msg, level)
+  error(msg, (level or 1) + 2)
+end
+
+function M.test(name, fn)
+  local ok, err = xpcall(fn, debug.traceback)
+  if ok then
+    M.passed = M.passed + 1
+  else
+    M.failed = M.failed + 1
+    io.write("FAIL ", name, ": ", tostring(err), "\n")
+    io.flush()
+  end
+end
+
+-- Equality that also tells integers from floats (3 ~= 3.0 here) unless loose.
+function M.eq(got, want, what)
+  if got ~= want or math.type(got) ~= math.type(want) then
+    fail(string.format("%sexpected %s, got %s", what and (what .. ": ") or "", show(want), show(got)))
+  end
+end
+
+function M.truthy(v, what)
+  if not v then fail((what or "value") .. " is " .. show(v)) end
+end
+
+function M.falsy(v, what)
+  if v then fail((what or "value") .. " is " .. show(v)) end
+end
+
+-- Counts and checks the values returned by a call: t.results({f(...)}, n)
+function M.count(n, ...)
+  local got = select("#", ...)
+  if got ~= n then fail(string.format("expected %d results, got %d", n, got)) end
+  return ...
+end
+
+-- fn must raise an error whose text contains `needle` (a plain substring).
+function M.raises(fn, needle, ...)
+  local ok, err = pcall(fn, ...)
+  if ok then fail("expected an error containing " .. show(needle)) end
+  err = tostring(err)
+  if needle and not err:find(needle, 1, true) then
+    fail(string.format("error %s does not contain %s", show(err), show(needle)))
+  end
+  return err
+end
+
+function M.summary()
+  return string.format("%d passed, %d failed", M.passed, M.failed)
+end
+
+function M.done()
+  io.write(M.summary(), "\n")
+  io.flush()
+  os.exit(M.failed == 0 and M.passed > 0)
+end
+
+return M
