@@ -1,0 +1,15 @@
+// Path rules of the host, kept free of Win32 calls so they can be tested
+// natively. Paths are ANSI strings with backslashes.
+#pragma once
+
+#include <string>
+
+// The folder of a module file name: everything before the last backslash.
+// A bare drive ("C:") keeps its backslash ("C:\"), so it still names the
+// root. A name without a backslash has no folder: "".
+std::string module_directory(const std::string& module_file_name);
+
+// Where the bootstrap script lives: the folder, one backslash, "init.lua".
+// For a program in a drive root this gives "C:\\init.lua", which Windows
+// reads as C:\init.lua.
+std::string init_script_path(const std::string& module_file_name);
