@@ -1,0 +1,302 @@
+// Handle userdata, release routines and the ownership side table
+// (see handles.hpp for the model).
+#include "handles.hpp"
+
+#include <SDL2_framerate.h>
+#include <SDL2_gfxPrimitives.h>
+#include <SDL_mixer.h>
+#include <SDL_ttf.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <unordered_map>
+#include <vector>
+
+#include "bindings.hpp"
+
+namespace orbix {
+namespace {
+
+const char* const kMetaNames[] = {
+    "orbix_window", "orbix_renderer", "orbix_texture",          "orbix_surface",        "orbix_music",
+    "orbix_soundchunk", "orbix_font", "orbix_frameratemanager", "orbix_gamecontroller",
+};
+
+struct Ref {
+  void** block;  // the handle userdata's one-pointer block
+  bool owning;   // releasing this handle releases the object
+};
+
+struct Node {
+  Kind kind;
+  // The object is released through a handle (textures, renderers, windows,
+  // plain surfaces, ...). False for objects SDL owns (a window's surface) and
+  // for textures only reached through GetRenderTarget.
+  bool has_owner = false;
+  void* parent = nullptr;              // the object this one must not outlive
+  std::vector<Ref> refs;
+  std::vector<void*> children;         // objects that must go before this one
+  SDL_Surface* held_surface = nullptr; // software renderer: its plain target surface
+  SDL_Surface* window_surface = nullptr;  // window: the surface SDL last handed out
+};
+
+std::unordered_map<void*, Node> g_nodes;
+
+// The renderer whose textures SDL2_gfx's glyph cache currently holds.
+SDL_Renderer* g_gfx_font_renderer = nullptr;
+
+Node* find(void* object) {
+  auto it = g_nodes.find(object);
+  return it == g_nodes.end() ? nullptr : &it->second;
+}
+
+void reset_gfx_font_cache() {
+  // Destroys the cached glyph textures (their renderer is still alive here)
+  // and keeps the built-in font.
+  gfxPrimitivesSetFont(nullptr, 0, 0);
+  g_gfx_font_renderer = nullptr;
+}
+
+void** new_block(lua_State* L, Kind kind, void* object) {
+  void** block = static_cast<void**>(lua_newuserdata(L, sizeof(void*)));
+  *block = object;
+  luaL_setmetatable(L, meta_name(kind));
+  return block;
+}
+
+// Calls the SDL release function of a type. Null is passed through on
+// purpose: the libraries accept it (SDL may record an error text).
+void release_raw(Kind kind, void* object) {
+  switch (kind) {
+    case Kind::Window: SDL_DestroyWindow(static_cast<SDL_Window*>(object)); break;
+    case Kind::Renderer:
+      if (object && object == g_gfx_font_renderer) reset_gfx_font_cache();
+      SDL_DestroyRenderer(static_cast<SDL_Renderer*>(object));
+      break;
+    case Kind::Texture: SDL_DestroyTexture(static_cast<SDL_Texture*>(object)); break;
+    case Kind::Surface: SDL_FreeSurface(static_cast<SDL_Surface*>(object)); break;
+    case Kind::Music: Mix_FreeMusic(static_cast<Mix_Music*>(object)); break;
+    case Kind::Chunk: Mix_FreeChunk(static_cast<Mix_Chunk*>(object)); break;
+    case Kind::Font: TTF_CloseFont(static_cast<TTF_Font*>(object)); break;
+    case Kind::FrameRateManager: free(object); break;
+    case Kind::GameController: SDL_GameControllerClose(static_cast<SDL_GameController*>(object)); break;
+  }
+}
+
+void unlink_from_parent(void* object, void* parent) {
+  if (Node* p = find(parent)) {
+    auto& c = p->children;
+    c.erase(std::remove(c.begin(), c.end(), object), c.end());
+  }
+}
+
+// Forgets `object` and everything that depends on it, emptying all their
+// handles. SDL objects that are ours to release are released, dependants
+// first; `release_self` is false when SDL frees (or has freed) the object.
+void drop(void* object, bool release_self) {
+  auto it = g_nodes.find(object);
+  if (it == g_nodes.end()) return;
+  Node node = std::move(it->second);
+  g_nodes.erase(it);
+  for (const Ref& r : node.refs) *r.block = nullptr;
+  if (node.parent) unlink_from_parent(object, node.parent);
+
+  for (void* child : node.children) {
+    Node* c = find(child);
+    if (!c) continue;
+    c->parent = nullptr;  // this node is gone already
+    // A renderer's textures and a window's own surface go with their owner
+    // inside SDL; everything else (renderers of a window or of a window
+    // surface) must be destroyed explicitly, and before the owner.
+    bool sdl_frees = (node.kind == Kind::Renderer && c->kind == Kind::Texture) ||
+                     (node.kind == Kind::Window && c->kind == Kind::Surface);
+    drop(child, !sdl_frees);
+  }
+
+  if (release_self) {
+    release_raw(node.kind, object);
+    if (node.held_surface) SDL_FreeSurface(node.held_surface);
+  } else if (node.kind == Kind::Renderer && object == g_gfx_font_renderer) {
+    g_gfx_font_renderer = nullptr;  // unreachable in practice: renderers are always ours
+  }
+}
+
+// Registers a new live object. An existing entry for the same address means
+// SDL freed that object behind our back and reused the memory: forget it.
+Node& add_node(void* object, Kind kind, void* parent) {
+  if (find(object)) drop(object, false);
+  Node& n = g_nodes[object];
+  n.kind = kind;
+  n.parent = parent;
+  if (parent) {
+    if (Node* p = find(parent)) p->children.push_back(object);
+    else n.parent = nullptr;
+  }
+  return n;
+}
+
+void push_tracked(lua_State* L, Kind kind, void* object, void* parent) {
+  void** block = new_block(L, kind, object);
+  if (!object) return;
+  Node& n = add_node(object, kind, parent);
+  n.has_owner = true;
+  n.refs.push_back({block, true});
+}
+
+int release(lua_State* L, Kind kind) {
+  void** block = static_cast<void**>(luaL_checkudata(L, 1, meta_name(kind)));
+  void* object = *block;
+  *block = nullptr;
+  if (!object) {
+    release_raw(kind, nullptr);
+    return 0;
+  }
+  Node* n = find(object);
+  if (!n) return 0;  // not ours to release: never release what we do not track
+  bool owning = false;
+  auto& refs = n->refs;
+  for (auto r = refs.begin(); r != refs.end(); ++r) {
+    if (r->block == block) {
+      owning = r->owning;
+      refs.erase(r);
+      break;
+    }
+  }
+  if (kind == Kind::GameController) {
+    // SDL counts references per open; each handle holds one.
+    if (owning) SDL_GameControllerClose(static_cast<SDL_GameController*>(object));
+    if (refs.empty()) drop(object, false);
+    return 0;
+  }
+  if (owning) {
+    drop(object, true);
+  } else if (!n->has_owner && refs.empty() && n->children.empty()) {
+    drop(object, false);  // last handle of something SDL owns
+  }
+  return 0;
+}
+
+}  // namespace
+
+const char* meta_name(Kind kind) { return kMetaNames[static_cast<int>(kind)]; }
+
+void push_owned(lua_State* L, Kind kind, void* object) {
+  if (kind == Kind::GameController && object && find(object)) {
+    // A second open of the same device: SDL returned the same controller
+    // with one more reference, which this handle now holds.
+    void** block = new_block(L, kind, object);
+    find(object)->refs.push_back({block, true});
+    return;
+  }
+  push_tracked(L, kind, object, nullptr);
+}
+
+void push_window(lua_State* L, SDL_Window* window) { push_tracked(L, Kind::Window, window, nullptr); }
+
+void push_window_renderer(lua_State* L, SDL_Renderer* renderer, SDL_Window* window) {
+  push_tracked(L, Kind::Renderer, renderer, window);
+}
+
+void push_software_renderer(lua_State* L, SDL_Renderer* renderer, SDL_Surface* target) {
+  Node* t = target ? find(target) : nullptr;
+  bool window_owned = target && (target->flags & SDL_DONTFREE);
+  push_tracked(L, Kind::Renderer, renderer, (t && !t->has_owner) ? target : nullptr);
+  if (!renderer || !target || window_owned) return;
+  // A plain surface stays allocated for as long as the renderer draws into
+  // it, even after its own handle is released.
+  ++target->refcount;
+  find(renderer)->held_surface = target;
+}
+
+void push_texture(lua_State* L, SDL_Texture* texture, SDL_Renderer* renderer) {
+  push_tracked(L, Kind::Texture, texture, renderer);
+}
+
+void push_texture_alias(lua_State* L, SDL_Texture* texture, SDL_Renderer* renderer) {
+  void** block = new_block(L, Kind::Texture, texture);
+  if (!texture) return;
+  Node* n = find(texture);
+  if (!n || n->kind != Kind::Texture) n = &add_node(texture, Kind::Texture, renderer);
+  n->refs.push_back({block, false});
+}
+
+void push_window_surface(lua_State* L, SDL_Surface* surface, SDL_Window* window) {
+  void** block = new_block(L, Kind::Surface, surface);
+  if (!surface) return;
+  Node* w = window ? find(window) : nullptr;
+  if (w && w->window_surface && w->window_surface != surface) {
+    // SDL freed the window's previous surface when it made this one.
+    drop(w->window_surface, false);
+    w = find(window);
+  }
+  if (w) w->window_surface = surface;
+  Node* n = find(surface);
+  if (!n || n->has_owner || n->kind != Kind::Surface || n->parent != (w ? window : nullptr))
+    n = &add_node(surface, Kind::Surface, w ? window : nullptr);
+  n->refs.push_back({block, false});
+}
+
+void before_sdl_quit() {
+  std::vector<void*> doomed;
+  for (Kind kind : {Kind::Renderer, Kind::Window, Kind::GameController}) {
+    doomed.clear();
+    for (auto& [object, node] : g_nodes)
+      if (node.kind == kind) doomed.push_back(object);
+    // SDL_Quit closes every controller itself; renderers and windows we
+    // destroy here, renderers first, so nothing is left dangling.
+    for (void* object : doomed) drop(object, kind != Kind::GameController);
+  }
+  if (g_gfx_font_renderer) g_gfx_font_renderer = nullptr;
+}
+
+void gfx_font_cache_use(SDL_Renderer* renderer) {
+  if (renderer && g_gfx_font_renderer != renderer) {
+    if (g_gfx_font_renderer) reset_gfx_font_cache();
+    g_gfx_font_renderer = renderer;
+  }
+}
+
+int release_font(lua_State* L) { return release(L, Kind::Font); }
+int release_frameratemanager(lua_State* L) { return release(L, Kind::FrameRateManager); }
+int release_gamecontroller(lua_State* L) { return release(L, Kind::GameController); }
+
+}  // namespace orbix
+
+using orbix::Kind;
+
+int l_DestroyWindow(lua_State* L) { return orbix::release(L, Kind::Window); }
+int l_DestroyRenderer(lua_State* L) { return orbix::release(L, Kind::Renderer); }
+int l_DestroyTexture(lua_State* L) { return orbix::release(L, Kind::Texture); }
+int l_FreeSurface(lua_State* L) { return orbix::release(L, Kind::Surface); }
+int l_Mix_FreeMusic(lua_State* L) { return orbix::release(L, Kind::Music); }
+int l_Mix_FreeChunk(lua_State* L) { return orbix::release(L, Kind::Chunk); }
+
+extern "C" {
+
+static void* check_handle(lua_State* L, int index, Kind kind) {
+  return *static_cast<void**>(luaL_checkudata(L, index, orbix::meta_name(kind)));
+}
+
+SDL_Window* lua_towindow(lua_State* L, int index) {
+  int t = lua_type(L, index);
+  if (t != LUA_TUSERDATA && !(t == LUA_TLIGHTUSERDATA && lua_touserdata(L, index))) return nullptr;
+  return static_cast<SDL_Window*>(check_handle(L, index, Kind::Window));
+}
+SDL_Renderer* lua_torenderer(lua_State* L, int index) {
+  return static_cast<SDL_Renderer*>(check_handle(L, index, Kind::Renderer));
+}
+SDL_Texture* lua_totexture(lua_State* L, int index) {
+  return static_cast<SDL_Texture*>(check_handle(L, index, Kind::Texture));
+}
+SDL_Surface* lua_tosurface(lua_State* L, int index) {
+  return static_cast<SDL_Surface*>(check_handle(L, index, Kind::Surface));
+}
+void* lua_tomusic(lua_State* L, int index) { return check_handle(L, index, Kind::Music); }
+void* lua_tochunk(lua_State* L, int index) { return check_handle(L, index, Kind::Chunk); }
+void* lua_tofont(lua_State* L, int index) { return check_handle(L, index, Kind::Font); }
+void* lua_toframeratemanager(lua_State* L, int index) { return check_handle(L, index, Kind::FrameRateManager); }
+SDL_GameController* lua_togamecontroller(lua_State* L, int index) {
+  return static_cast<SDL_GameController*>(check_handle(L, index, Kind::GameController));
+}
+
+}  // extern "C"

@@ -1,0 +1,65 @@
+// Handle userdata and the ownership side table.
+//
+// A handle's block is exactly one pointer: the SDL object, or null once the
+// handle is empty. Everything else the module needs to know to release
+// objects soundly lives in a side table keyed by the object pointer:
+//   - which handle blocks refer to the object, and whether each one owns it;
+//   - which object it depends on (texture -> renderer, renderer -> window or
+//     window surface, window surface -> window);
+//   - which objects depend on it.
+// Destroying an object first destroys (or forgets) its dependants and empties
+// every handle that refers to any of them, so a later explicit release or
+// collection of those handles finds null and touches nothing.
+#pragma once
+
+#include "orbix.hpp"
+
+namespace orbix {
+
+enum class Kind : unsigned char {
+  Window, Renderer, Texture, Surface, Music, Chunk, Font, FrameRateManager, GameController,
+};
+
+// "orbix_window", ... indexed by Kind.
+const char* meta_name(Kind kind);
+
+// --- creating handles (each pushes exactly one userdata) -------------------
+// A null object always gives an empty handle and records nothing.
+
+// A new object that the handle owns outright (plain surfaces, music, chunks,
+// fonts, frame-rate managers). Game controllers are reference-counted by SDL:
+// each handle from SDL_GameControllerOpen owns one reference.
+void push_owned(lua_State* L, Kind kind, void* object);
+void push_window(lua_State* L, SDL_Window* window);
+// A renderer drawing into `window` (destroyed with or before the window).
+void push_window_renderer(lua_State* L, SDL_Renderer* renderer, SDL_Window* window);
+// A software renderer drawing into `target`. The renderer keeps the surface
+// alive (SDL's surface reference count) or, for a window's own surface, is
+// destroyed when that surface goes away.
+void push_software_renderer(lua_State* L, SDL_Renderer* renderer, SDL_Surface* target);
+// A new texture of `renderer`, owned by the handle.
+void push_texture(lua_State* L, SDL_Texture* texture, SDL_Renderer* renderer);
+// Another handle for a texture that already has an owner (GetRenderTarget):
+// releasing it only empties it.
+void push_texture_alias(lua_State* L, SDL_Texture* texture, SDL_Renderer* renderer);
+// The window's own surface: SDL frees it, never a handle.
+void push_window_surface(lua_State* L, SDL_Surface* surface, SDL_Window* window);
+
+// --- lifetime events the bindings report ---------------------------------
+// Empties every handle and destroys every object that SDL_Quit would free or
+// leave dangling (renderers and their textures, windows and their surfaces,
+// game controllers). Call right before SDL_Quit.
+void before_sdl_quit();
+// SDL2_gfx caches glyph textures for one renderer; call before stringRGBA so
+// the cache always belongs to the renderer that draws.
+void gfx_font_cache_use(SDL_Renderer* renderer);
+
+// The release routines of the three types without an explicit release
+// function. The other six are the module functions themselves (declared in
+// bindings.hpp): l_DestroyWindow, l_DestroyRenderer, l_DestroyTexture,
+// l_FreeSurface, l_Mix_FreeMusic and l_Mix_FreeChunk serve as __gc too.
+int release_font(lua_State* L);
+int release_frameratemanager(lua_State* L);
+int release_gamecontroller(lua_State* L);
+
+}  // namespace orbix
