@@ -11,7 +11,7 @@ const Binding kBindings[] = {
     {"CreateWindow", nullptr},
     {"DestroyWindow", nullptr},
     {"InvalidateRect", nullptr},
-    {"MoveWindow", nullptr},
+    {"MoveWindow", l_MoveWindow},
     {"SetWindowPos", nullptr},
     {"GetWindowRect", nullptr},
     {"GetSizeImage", nullptr},

@@ -19,7 +19,7 @@
 //                   and exit 0
 //
 // Output, one box per pair of lines, newlines and tabs escaped as \n and \t:
-//   caption=<caption>
+//   caption=[<caption>]
 //   text=<text>
 #include <windows.h>
 
@@ -119,6 +119,7 @@ int main(int argc, char** argv) {
     EnumWindows(find_window, 0);
     if (!g_found) { Sleep(50); continue; }
     if (g_opt.post_quit) {
+      Sleep(1000);  // let the program's message loop run for a while first
       PostMessageA(g_found, WM_QUIT, g_opt.quit_code, 0);
       std::printf("posted WM_QUIT %llu\n", static_cast<unsigned long long>(g_opt.quit_code));
       std::fflush(stdout);
@@ -126,7 +127,7 @@ int main(int argc, char** argv) {
     }
     // Let the box finish laying out its text before reading it.
     Sleep(100);
-    std::printf("caption=%s\n", escaped(window_text(g_found)).c_str());
+    std::printf("caption=[%s]\n", escaped(window_text(g_found)).c_str());
     std::printf("text=%s\n", escaped(window_text(GetDlgItem(g_found, 0xFFFF))).c_str());
     std::fflush(stdout);
     g_done.insert(g_found);
