@@ -1,0 +1,284 @@
+// Surfaces and pixels: image files, creation, blits, fills, colour keys,
+// single pixels, palettes, blend modes, zoom, and the window surface.
+#include <SDL2_rotozoom.h>
+#include <SDL_image.h>
+
+#include "args.hpp"
+#include "bindings.hpp"
+#include "handles.hpp"
+
+using namespace orbix;
+
+// --- raw pixel access (exported) --------------------------------------------
+
+extern "C" {
+
+Uint8* GetPixelAddress(SDL_Surface* surface, int x, int y) {
+  // Outside the surface a coordinate falls back to 0 on its own axis.
+  if (x < 0 || x >= surface->w) x = 0;
+  if (y < 0 || y >= surface->h) y = 0;
+  return static_cast<Uint8*>(surface->pixels) + static_cast<ptrdiff_t>(y) * surface->pitch +
+         static_cast<ptrdiff_t>(x) * surface->format->BytesPerPixel;
+}
+
+Uint32 GetPixel(SDL_Surface* surface, int x, int y) {
+  const Uint8* p = GetPixelAddress(surface, x, y);
+  switch (surface->format->BytesPerPixel) {
+    case 1: return *p;
+    case 2: {
+      Uint16 v;
+      SDL_memcpy(&v, p, sizeof v);
+      return v;
+    }
+    case 3: return p[0] | (Uint32{p[1]} << 8) | (Uint32{p[2]} << 16);
+    case 4: {
+      Uint32 v;
+      SDL_memcpy(&v, p, sizeof v);
+      return v;
+    }
+    default: return 0;
+  }
+}
+
+void set_surface_rgba(SDL_Surface* surface, int x, int y, Uint8 r, Uint8 g, Uint8 b, Uint8 a) {
+  Uint32 value = SDL_MapRGBA(surface->format, r, g, b, a);
+  Uint8* p = GetPixelAddress(surface, x, y);
+  switch (surface->format->BytesPerPixel) {
+    case 1: *p = static_cast<Uint8>(value); break;
+    case 2: {
+      Uint16 v = static_cast<Uint16>(value);
+      SDL_memcpy(p, &v, sizeof v);
+      break;
+    }
+    case 3: {
+      Uint16 low = static_cast<Uint16>(value);
+      SDL_memcpy(p, &low, sizeof low);
+      p[2] = static_cast<Uint8>(value >> 16);
+      break;
+    }
+    case 4: SDL_memcpy(p, &value, sizeof value); break;
+    default: break;
+  }
+}
+
+}  // extern "C"
+
+// --- image files --------------------------------------------------------------
+
+int l_IMG_Init(lua_State* L) {
+  push_i32(L, IMG_Init(arg_i32(L, 1)));
+  return 1;
+}
+
+int l_IMG_Quit(lua_State*) {
+  IMG_Quit();
+  return 0;
+}
+
+int l_IMG_Load(lua_State* L) {
+  SDL_Surface* surface = IMG_Load(luaL_checkstring(L, 1));
+  if (!surface) return 0;
+  push_owned(L, Kind::Surface, surface);
+  return 1;
+}
+
+int l_IMG_SavePNG(lua_State* L) {
+  const char* file = luaL_checkstring(L, 2);
+  push_i32(L, IMG_SavePNG(lua_tosurface(L, 1), file));
+  return 1;
+}
+
+// --- creation, blits, fills ---------------------------------------------------
+
+int l_CreateRGBSurface(lua_State* L) {
+  Uint32 amask = arg_u32(L, 8);
+  Uint32 bmask = arg_u32(L, 7);
+  Uint32 gmask = arg_u32(L, 6);
+  Uint32 rmask = arg_u32(L, 5);
+  int depth = arg_i32(L, 4);
+  int h = arg_i32(L, 3);
+  int w = arg_i32(L, 2);
+  Uint32 flags = low32u(arg_loose(L, 1));
+  push_owned(L, Kind::Surface, SDL_CreateRGBSurface(flags, w, h, depth, rmask, gmask, bmask, amask));
+  return 1;
+}
+
+int l_CreateRGBSurfaceWithFormat(lua_State* L) {
+  Uint32 format = arg_u32(L, 5);
+  int depth = arg_i32(L, 4);
+  int h = arg_i32(L, 3);
+  int w = arg_i32(L, 2);
+  Uint32 flags = low32u(arg_loose(L, 1));
+  push_owned(L, Kind::Surface, SDL_CreateRGBSurfaceWithFormat(flags, w, h, depth, format));
+  return 1;
+}
+
+int l_BlitSurface(lua_State* L) {
+  // SDL_UpperBlit clips the destination rectangle in place; it gets a copy,
+  // never anything the script can see.
+  SDL_Rect src, dst;
+  SDL_Rect* d = lua_torect(L, 4, &dst);
+  SDL_Surface* to = lua_tosurface(L, 3);
+  const SDL_Rect* s = lua_torect(L, 2, &src);
+  SDL_Surface* from = lua_tosurface(L, 1);
+  push_i32(L, SDL_UpperBlit(from, s, to, d));
+  return 1;
+}
+
+int l_surface_fill_rect(lua_State* L) {
+  SDL_Surface* surface = arg_live_surface(L, 1);
+  Uint8 a = arg_u8(L, 6);
+  Uint8 b = arg_u8(L, 5);
+  Uint8 g = arg_u8(L, 4);
+  Uint8 r = arg_u8(L, 3);
+  SDL_Rect rect;
+  const SDL_Rect* area = lua_torect(L, 2, &rect);
+  push_i32(L, SDL_FillRect(surface, area, SDL_MapRGBA(surface->format, r, g, b, a)));
+  return 1;
+}
+
+int l_SetColorKey(lua_State* L) {
+  Uint32 key = arg_u32(L, 3);
+  int enable = arg_flag(L, 2) ? SDL_TRUE : SDL_FALSE;
+  push_i32(L, SDL_SetColorKey(lua_tosurface(L, 1), enable, key));
+  return 1;
+}
+
+int l_MapRGB(lua_State* L) {
+  SDL_Surface* surface = arg_live_surface(L, 1);
+  Uint8 b = arg_u8(L, 4);
+  Uint8 g = arg_u8(L, 3);
+  Uint8 r = arg_u8(L, 2);
+  push_u32(L, SDL_MapRGB(surface->format, r, g, b));
+  return 1;
+}
+
+int l_getSurfaceWidthHeight(lua_State* L) {
+  SDL_Surface* surface = arg_live_surface(L, 1);
+  push_i32(L, surface->w);
+  push_i32(L, surface->h);
+  return 2;
+}
+
+// --- single pixels --------------------------------------------------------------
+
+extern "C" int lua_get_surface_rgba(lua_State* L) {
+  SDL_Surface* surface = arg_live_surface(L, 1);
+  int x = arg_i32(L, 2);
+  int y = arg_i32(L, 3);
+  bool locked = SDL_MUSTLOCK(surface);
+  if (locked) SDL_LockSurface(surface);
+  Uint32 pixel = GetPixel(surface, x, y);
+  if (locked) SDL_UnlockSurface(surface);
+  Uint8 r = 0, g = 0, b = 0, a = 0;
+  Uint32 key;
+  if (!(SDL_GetColorKey(surface, &key) == 0 && key == pixel)) SDL_GetRGBA(pixel, surface->format, &r, &g, &b, &a);
+  push_i32(L, r);
+  push_i32(L, g);
+  push_i32(L, b);
+  push_i32(L, a);
+  return 4;
+}
+
+extern "C" int lua_set_surface_rgba(lua_State* L) {
+  SDL_Surface* surface = arg_live_surface(L, 1);
+  bool locked = SDL_MUSTLOCK(surface);
+  if (locked) SDL_LockSurface(surface);
+  Uint8 a = low8(arg_loose(L, 7));
+  Uint8 b = low8(arg_loose(L, 6));
+  Uint8 g = low8(arg_loose(L, 5));
+  Uint8 r = low8(arg_loose(L, 4));
+  int y = low32(arg_loose(L, 3));
+  int x = low32(arg_loose(L, 2));
+  set_surface_rgba(surface, x, y, r, g, b, a);
+  if (locked) SDL_UnlockSurface(surface);
+  return 0;
+}
+
+// --- palettes -------------------------------------------------------------------
+
+int l_getColors(lua_State* L) {
+  SDL_Surface* surface = arg_live_surface(L, 1);
+  const SDL_Palette* palette = surface->format->palette;
+  // A format without a palette has no colours: an empty table.
+  int n = palette ? palette->ncolors : 0;
+  lua_createtable(L, n, 0);
+  for (int i = 0; i < n; ++i) {
+    const SDL_Color& c = palette->colors[i];
+    lua_createtable(L, 4, 0);
+    const int v[4] = {c.r, c.g, c.b, c.a};
+    for (int k = 0; k < 4; ++k) {
+      lua_pushinteger(L, v[k]);
+      lua_rawseti(L, -2, k + 1);
+    }
+    lua_rawseti(L, -2, i + 1);
+  }
+  return 1;
+}
+
+int l_setColors(lua_State* L) {
+  SDL_Surface* surface = arg_live_surface(L, 1);
+  SDL_Palette* palette = surface->format->palette;
+  if (!lua_istable(L, 2)) return luaL_error(L, "argument 2 must be table.");
+  lua_len(L, 2);
+  int n = lua_popNumber(L);
+  // No palette holds more than 256 colours and SDL takes at most as many as
+  // the palette has, so the table is read in full (its indexing errors are
+  // the script's) but only that many colours are kept.
+  const int kMaxColors = 256;
+  SDL_Color colors[kMaxColors];
+  for (int i = 1; i <= n; ++i) {
+    lua_geti(L, 2, i);
+    SDL_Color c;
+    Uint8* parts[4] = {&c.r, &c.g, &c.b, &c.a};
+    for (int k = 0; k < 4; ++k) {
+      lua_geti(L, -1, k + 1);
+      *parts[k] = low8(lua_popNumber(L));
+    }
+    lua_pop(L, 1);
+    if (i <= kMaxColors) colors[i - 1] = c;
+  }
+  if (n > 0) SDL_SetPaletteColors(palette, colors, 0, n < kMaxColors ? n : kMaxColors);
+  return 0;
+}
+
+// --- blend modes, zoom ----------------------------------------------------------
+
+extern "C" int lua_SDL_SetSurfaceBlendMode(lua_State* L) {
+  SDL_BlendMode mode = static_cast<SDL_BlendMode>(arg_i32(L, 2));
+  push_i32(L, SDL_SetSurfaceBlendMode(lua_tosurface(L, 1), mode));
+  return 1;
+}
+
+extern "C" int lua_SDL_GetSurfaceBlendMode(lua_State* L) {
+  SDL_BlendMode mode = SDL_BLENDMODE_INVALID;  // reported when SDL fails
+  int status = SDL_GetSurfaceBlendMode(lua_tosurface(L, 1), &mode);
+  push_u32(L, static_cast<Uint32>(mode));
+  push_i32(L, status);
+  return 2;
+}
+
+extern "C" int lua_zoomSurface(lua_State* L) {
+  int smooth = arg_flag(L, 4) ? SMOOTHING_ON : SMOOTHING_OFF;
+  double zy = luaL_checknumber(L, 3);
+  double zx = luaL_checknumber(L, 2);
+  SDL_Surface* source = lua_tosurface(L, 1);
+  // SDL2_gfx dereferences its source without a null check.
+  SDL_Surface* zoomed = source ? zoomSurface(source, zx, zy, smooth) : nullptr;
+  if (!zoomed) return 0;
+  push_owned(L, Kind::Surface, zoomed);
+  return 1;
+}
+
+// --- window surface -------------------------------------------------------------
+
+int l_GetWindowSurface(lua_State* L) {
+  SDL_Window* window = lua_towindow(L, 1);
+  push_window_surface(L, SDL_GetWindowSurface(window), window);
+  return 1;
+}
+
+int l_UpdateWindowSurface(lua_State* L) {
+  push_i32(L, SDL_UpdateWindowSurface(lua_towindow(L, 1)));
+  return 1;
+}

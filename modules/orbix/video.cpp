@@ -1,0 +1,254 @@
+// Window, renderer and core functions. Arguments are checked from the last to
+// the first, so the error names the highest bad position.
+#include "args.hpp"
+#include "bindings.hpp"
+#include "handles.hpp"
+
+using namespace orbix;
+
+// --- core -------------------------------------------------------------------
+
+int l_Init(lua_State* L) {
+  push_i32(L, SDL_Init(arg_u32(L, 1)));
+  return 1;
+}
+
+int l_Quit(lua_State*) {
+  before_sdl_quit();
+  SDL_Quit();
+  return 0;
+}
+
+int l_GetError(lua_State* L) {
+  lua_pushstring(L, SDL_GetError());
+  return 1;
+}
+
+extern "C" int lua_SDL_Delay(lua_State* L) {
+  SDL_Delay(arg_u32(L, 1));
+  return 0;
+}
+
+int l_GetTicks(lua_State* L) {
+  push_u32(L, SDL_GetTicks());
+  return 1;
+}
+
+int l_ShowSimpleMessageBox(lua_State* L) {
+  SDL_Window* parent = lua_towindow(L, 4);
+  const char* message = luaL_checkstring(L, 3);
+  const char* title = luaL_checkstring(L, 2);
+  Uint32 flags = arg_u32(L, 1);
+  push_i32(L, SDL_ShowSimpleMessageBox(flags, title, message, parent));
+  return 1;
+}
+
+// --- window -----------------------------------------------------------------
+
+int l_CreateWindowAndRenderer(lua_State* L) {
+  Uint32 flags = arg_u32(L, 3);
+  int h = arg_i32(L, 2);
+  int w = arg_i32(L, 1);
+  SDL_Window* window = nullptr;
+  SDL_Renderer* renderer = nullptr;
+  int status = SDL_CreateWindowAndRenderer(w, h, flags, &window, &renderer);
+  push_window(L, window);
+  push_window_renderer(L, renderer, window);
+  push_i32(L, status);
+  return 3;
+}
+
+int l_SetWindowTitle(lua_State* L) {
+  const char* title = luaL_checkstring(L, 2);
+  SDL_SetWindowTitle(lua_towindow(L, 1), title);
+  return 0;
+}
+
+int l_SetWindowIcon(lua_State* L) {
+  SDL_Surface* icon = lua_tosurface(L, 2);
+  SDL_SetWindowIcon(lua_towindow(L, 1), icon);
+  return 0;
+}
+
+int l_SetWindowFullscreen(lua_State* L) {
+  Uint32 flags = arg_u32(L, 2);
+  push_i32(L, SDL_SetWindowFullscreen(lua_towindow(L, 1), flags));
+  return 1;
+}
+
+int l_SetWindowSize(lua_State* L) {
+  int h = arg_i32(L, 3);
+  int w = arg_i32(L, 2);
+  SDL_SetWindowSize(lua_towindow(L, 1), w, h);
+  return 0;
+}
+
+int l_GetWindowSize(lua_State* L) {
+  // SDL writes nothing for a null window: report 0 x 0 then.
+  int w = 0, h = 0;
+  SDL_GetWindowSize(lua_towindow(L, 1), &w, &h);
+  push_i32(L, w);
+  push_i32(L, h);
+  return 2;
+}
+
+// --- renderer ---------------------------------------------------------------
+
+extern "C" int lua_SDL_CreateSoftwareRenderer(lua_State* L) {
+  SDL_Surface* target = lua_tosurface(L, 1);
+  SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(target);
+  if (!renderer) return 0;
+  push_software_renderer(L, renderer, target);
+  return 1;
+}
+
+int l_SetRenderDrawColor(lua_State* L) {
+  Uint8 a = arg_u8(L, 5);
+  Uint8 b = arg_u8(L, 4);
+  Uint8 g = arg_u8(L, 3);
+  Uint8 r = arg_u8(L, 2);
+  push_i32(L, SDL_SetRenderDrawColor(lua_torenderer(L, 1), r, g, b, a));
+  return 1;
+}
+
+int l_GetRenderDrawColor(lua_State* L) {
+  Uint8 r = 0, g = 0, b = 0, a = 0;  // what is reported when SDL fails
+  int status = SDL_GetRenderDrawColor(lua_torenderer(L, 1), &r, &g, &b, &a);
+  push_i32(L, r);
+  push_i32(L, g);
+  push_i32(L, b);
+  push_i32(L, a);
+  push_i32(L, status);
+  return 5;
+}
+
+int l_RenderClear(lua_State* L) {
+  push_i32(L, SDL_RenderClear(lua_torenderer(L, 1)));
+  return 1;
+}
+
+int l_RenderPresent(lua_State* L) {
+  SDL_RenderPresent(lua_torenderer(L, 1));
+  return 0;
+}
+
+int l_RenderFillRect(lua_State* L) {
+  SDL_Rect rect;
+  const SDL_Rect* r = lua_torect(L, 2, &rect);
+  push_i32(L, SDL_RenderFillRect(lua_torenderer(L, 1), r));
+  return 1;
+}
+
+int l_RenderDrawPoint(lua_State* L) {
+  int y = arg_i32(L, 3);
+  int x = arg_i32(L, 2);
+  push_i32(L, SDL_RenderDrawPoint(lua_torenderer(L, 1), x, y));
+  return 1;
+}
+
+int l_RenderDrawLine(lua_State* L) {
+  int y2 = arg_i32(L, 5);
+  int x2 = arg_i32(L, 4);
+  int y1 = arg_i32(L, 3);
+  int x1 = arg_i32(L, 2);
+  push_i32(L, SDL_RenderDrawLine(lua_torenderer(L, 1), x1, y1, x2, y2));
+  return 1;
+}
+
+int l_RenderIsClipEnabled(lua_State* L) {
+  lua_pushboolean(L, SDL_RenderIsClipEnabled(lua_torenderer(L, 1)));
+  return 1;
+}
+
+int l_RenderSetClipRect(lua_State* L) {
+  SDL_Rect rect;
+  const SDL_Rect* r = lua_torect(L, 2, &rect);
+  push_i32(L, SDL_RenderSetClipRect(lua_torenderer(L, 1), r));
+  return 1;
+}
+
+int l_RenderGetClipRect(lua_State* L) {
+  SDL_Rect rect = {0, 0, 0, 0};
+  SDL_RenderGetClipRect(lua_torenderer(L, 1), &rect);
+  lua_createtable(L, 4, 0);
+  const int v[4] = {rect.x, rect.y, rect.w, rect.h};
+  for (int i = 0; i < 4; ++i) {
+    lua_pushinteger(L, v[i]);
+    lua_rawseti(L, -2, i + 1);
+  }
+  return 1;
+}
+
+int l_RenderSetScale(lua_State* L) {
+  // Unchecked on purpose: anything that is not a number counts as 0.
+  float sy = static_cast<float>(lua_tonumberx(L, 3, nullptr));
+  float sx = static_cast<float>(lua_tonumberx(L, 2, nullptr));
+  push_i32(L, SDL_RenderSetScale(lua_torenderer(L, 1), sx, sy));
+  return 1;
+}
+
+int l_GetRenderTarget(lua_State* L) {
+  SDL_Renderer* renderer = lua_torenderer(L, 1);
+  SDL_Texture* target = SDL_GetRenderTarget(renderer);
+  if (!target) return 0;
+  // The texture already has its owner; this handle only refers to it.
+  push_texture_alias(L, target, renderer);
+  return 1;
+}
+
+int l_SetRenderTarget(lua_State* L) {
+  int t = lua_type(L, 2);
+  SDL_Texture* texture = (t == LUA_TUSERDATA || t == LUA_TLIGHTUSERDATA) ? lua_totexture(L, 2) : nullptr;
+  push_i32(L, SDL_SetRenderTarget(lua_torenderer(L, 1), texture));
+  return 1;
+}
+
+extern "C" int lua_SDL_SetRenderDrawBlendMode(lua_State* L) {
+  SDL_BlendMode mode = static_cast<SDL_BlendMode>(arg_i32(L, 2));
+  push_i32(L, SDL_SetRenderDrawBlendMode(lua_torenderer(L, 1), mode));
+  return 1;
+}
+
+extern "C" int lua_SDL_GetRenderDrawBlendMode(lua_State* L) {
+  SDL_BlendMode mode = SDL_BLENDMODE_INVALID;  // reported when SDL fails
+  int status = SDL_GetRenderDrawBlendMode(lua_torenderer(L, 1), &mode);
+  push_u32(L, static_cast<Uint32>(mode));
+  push_i32(L, status);
+  return 2;
+}
+
+// --- mouse and cursor -------------------------------------------------------
+
+extern "C" int lua_SDL_ShowCursor(lua_State* L) {
+  push_i32(L, SDL_ShowCursor(arg_i32(L, 1)));
+  return 1;
+}
+
+extern "C" int lua_SDL_GetRelativeMouseMode(lua_State* L) {
+  lua_pushboolean(L, SDL_GetRelativeMouseMode());
+  return 1;
+}
+
+extern "C" int lua_SDL_SetRelativeMouseMode(lua_State* L) {
+  push_i32(L, SDL_SetRelativeMouseMode(arg_flag(L, 1) ? SDL_TRUE : SDL_FALSE));
+  return 1;
+}
+
+// --- clipboard --------------------------------------------------------------
+
+int l_HasClipboardText(lua_State* L) {
+  lua_pushboolean(L, SDL_HasClipboardText());
+  return 1;
+}
+
+int l_GetClipboardText(lua_State* L) {
+  char* text = SDL_GetClipboardText();  // SDL gives "" rather than null on failure
+  lua_pushstring(L, text ? text : "");
+  SDL_free(text);
+  return 1;
+}
+
+int l_SetClipboardText(lua_State* L) {
+  push_i32(L, SDL_SetClipboardText(luaL_checkstring(L, 1)));
+  return 1;
+}
