@@ -256,6 +256,17 @@ void gfx_font_cache_use(SDL_Renderer* renderer) {
   }
 }
 
+void release_all(Kind kind) {
+  for (void* object : live_objects(kind)) drop(object, true);
+}
+
+std::vector<void*> live_objects(Kind kind) {
+  std::vector<void*> out;
+  for (auto& [object, node] : g_nodes)
+    if (node.kind == kind) out.push_back(object);
+  return out;
+}
+
 int release_font(lua_State* L) { return release(L, Kind::Font); }
 int release_frameratemanager(lua_State* L) { return release(L, Kind::FrameRateManager); }
 int release_gamecontroller(lua_State* L) { return release(L, Kind::GameController); }

@@ -12,6 +12,8 @@
 // collection of those handles finds null and touches nothing.
 #pragma once
 
+#include <vector>
+
 #include "orbix.hpp"
 
 namespace orbix {
@@ -53,6 +55,14 @@ void before_sdl_quit();
 // SDL2_gfx caches glyph textures for one renderer; call before stringRGBA so
 // the cache always belongs to the renderer that draws.
 void gfx_font_cache_use(SDL_Renderer* renderer);
+
+// Releases every live object of `kind` and empties all its handles (the
+// audio bindings free the remaining music before SDL_mixer unloads codecs).
+// Not for game controllers, whose handles each hold one SDL reference.
+void release_all(Kind kind);
+// The live objects of `kind` that the module tracks, so a binding can tell a
+// pointer it handed out from a foreign or stale one.
+std::vector<void*> live_objects(Kind kind);
 
 // The release routines of the three types without an explicit release
 // function. The other six are the module functions themselves (declared in

@@ -84,7 +84,10 @@ int l_IMG_Load(lua_State* L) {
 
 int l_IMG_SavePNG(lua_State* L) {
   const char* file = luaL_checkstring(L, 2);
-  push_i32(L, IMG_SavePNG(lua_tosurface(L, 1), file));
+  SDL_Surface* surface = lua_tosurface(L, 1);
+  // SDL_image reads the surface without checking it: refuse the empty handle
+  // here, the way SDL's own calls do.
+  push_i32(L, surface ? IMG_SavePNG(surface, file) : SDL_InvalidParamError("surface"));
   return 1;
 }
 

@@ -1,0 +1,84 @@
+// Audio through SDL_mixer: the device, one music stream, sound chunks on
+// mixer channels. Arguments are checked from the last to the first.
+//
+// Music and chunk handles own their objects (handles.cpp). SDL_mixer halts a
+// chunk's channels and the music when they are freed, so collecting a handle
+// stops its sound; freeing after Mix_CloseAudio is safe by SDL_mixer's own
+// contract, and Mix_Quit frees the remaining music first because it may
+// unload the codec libraries that a music object still points into.
+#include <SDL_mixer.h>
+
+#include "args.hpp"
+#include "bindings.hpp"
+#include "handles.hpp"
+
+using namespace orbix;
+
+int l_Mix_OpenAudio(lua_State* L) {
+  int chunksize = arg_i32(L, 4);
+  int channels = arg_i32(L, 3);
+  Uint16 format = static_cast<Uint16>(luaL_checkinteger(L, 2));
+  int frequency = arg_i32(L, 1);
+  push_i32(L, Mix_OpenAudio(frequency, format, channels, chunksize));
+  return 1;
+}
+
+int l_Mix_CloseAudio(lua_State*) {
+  Mix_CloseAudio();
+  return 0;
+}
+
+int l_Mix_Quit(lua_State*) {
+  // Halt first: freeing music that fades out would wait for the fade.
+  Mix_HaltMusic();
+  release_all(Kind::Music);
+  Mix_Quit();
+  return 0;
+}
+
+// --- music -----------------------------------------------------------------
+
+int l_Mix_LoadMUS(lua_State* L) {
+  Mix_Music* music = Mix_LoadMUS(luaL_checkstring(L, 1));
+  if (!music) return 0;
+  push_owned(L, Kind::Music, music);
+  return 1;
+}
+
+int l_Mix_PlayMusic(lua_State* L) {
+  int loops = arg_i32(L, 2);
+  auto* music = static_cast<Mix_Music*>(lua_tomusic(L, 1));
+  push_i32(L, Mix_PlayMusic(music, loops));
+  return 1;
+}
+
+extern "C" int lua_Mix_FadeOutMusic(lua_State* L) {
+  push_i32(L, Mix_FadeOutMusic(arg_i32(L, 1)));
+  return 1;
+}
+
+extern "C" int lua_Mix_HaltMusic(lua_State* L) {
+  push_i32(L, Mix_HaltMusic());
+  return 1;
+}
+
+// --- chunks ----------------------------------------------------------------
+
+int l_Mix_LoadWAV(lua_State* L) {
+  const char* file = luaL_checkstring(L, 1);
+  // freesrc 1: SDL_mixer closes the stream in every case; a null stream (the
+  // file could not be opened) makes it return null with SDL's error text.
+  Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromFile(file, "rb"), 1);
+  if (!chunk) return 0;
+  push_owned(L, Kind::Chunk, chunk);
+  return 1;
+}
+
+int l_Mix_PlayChannel(lua_State* L) {
+  int loops = arg_i32(L, 3);
+  auto* chunk = static_cast<Mix_Chunk*>(lua_tochunk(L, 2));
+  // Loose on purpose: nil means channel 0, not "first free" (that is -1).
+  int channel = low32(arg_loose(L, 1));
+  push_i32(L, Mix_PlayChannelTimed(channel, chunk, loops, -1));
+  return 1;
+}
