@@ -45,5 +45,5 @@ for tree in linux linux-asan win64; do
   fi
 done
 echo
-echo "all build trees: $passed passed, $failed failed"
+echo "total: $passed passed, $failed failed"
 exit $rc
