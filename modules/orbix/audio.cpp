@@ -14,6 +14,12 @@
 
 using namespace orbix;
 
+namespace {
+
+bool device_open() { return Mix_QuerySpec(nullptr, nullptr, nullptr) != 0; }
+
+}  // namespace
+
 int l_Mix_OpenAudio(lua_State* L) {
   int chunksize = arg_i32(L, 4);
   int channels = arg_i32(L, 3);
@@ -79,6 +85,13 @@ int l_Mix_PlayChannel(lua_State* L) {
   auto* chunk = static_cast<Mix_Chunk*>(lua_tochunk(L, 2));
   // Loose on purpose: nil means channel 0, not "first free" (that is -1).
   int channel = low32(arg_loose(L, 1));
+  // SDL_mixer 2.6 looks at its channel array without checking that the
+  // device is open, and that array is gone after Mix_CloseAudio.
+  if (!device_open()) {
+    SDL_SetError("Audio device hasn't been opened");
+    push_i32(L, -1);
+    return 1;
+  }
   push_i32(L, Mix_PlayChannelTimed(channel, chunk, loops, -1));
   return 1;
 }

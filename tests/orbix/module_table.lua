@@ -15,7 +15,7 @@ for _, g in ipairs(groups) do
     t.truthy(present == 0 or present == #g, g.area .. ": " .. present .. " of " .. #g)
   end)
 end
-for _, area in ipairs { "events", "video", "textures", "surfaces", "primitives" } do
+for _, area in ipairs { "events", "video", "textures", "surfaces", "audio", "fonts_controllers", "primitives" } do
   t.test("area " .. area .. " is built", function() t.truthy(areas_built[area], area) end)
 end
 
