@@ -1,0 +1,2 @@
+# Window, control, message and control-data functions.
+add_host_test(NAME windows SCRIPT windows.lua TIMEOUT 90)
