@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/text_stream.hpp"
+#include "core/wide_path.hpp"
+
+namespace {
+
+// Runs a test body under one locale and restores the previous one.
+class LocaleScope {
+ public:
+  explicit LocaleScope(const char* name) : saved_(std::setlocale(LC_ALL, nullptr)) {
+    ok_ = std::setlocale(LC_ALL, name) != nullptr;
+  }
+  ~LocaleScope() { std::setlocale(LC_ALL, saved_.c_str()); }
+  bool ok() const { return ok_; }
+
+ private:
+  std::string saved_;
+  bool ok_ = false;
+};
+
+TEST(WidenPath, AsciiNamesConvertAsTheyAre) {
+  std::wstring w = L"stale";
+  ASSERT_TRUE(widen_path("C:\\images\\logo.png", w));
+  EXPECT_EQ(w, L"C:\\images\\logo.png");
+}
+
+TEST(WidenPath, EmptyOrMissingNameGivesNoName) {
+  std::wstring w = L"stale";
+  EXPECT_FALSE(widen_path("", w));
+  EXPECT_TRUE(w.empty());
+  EXPECT_FALSE(widen_path(nullptr, w));
+}
+
+TEST(WidenPath, NameEndsAtItsFirstZeroByte) {
+  const char name[] = "a.png\0tail";
+  std::wstring w;
+  ASSERT_TRUE(widen_path(name, w));
+  EXPECT_EQ(w, L"a.png");
+}
+
+TEST(WidenPath, BytesTheLocaleRejectsBecomeQuestionMarks) {
+  // The plain C locale here knows only ASCII, so the conversion fails and
+  // the byte-wise widening takes over.
+  LocaleScope c("C");
+  ASSERT_TRUE(c.ok());
+  std::wstring w;
+  ASSERT_TRUE(widen_path("caf\xe9-\xff.png", w));
+  EXPECT_EQ(w, L"caf?-?.png");
+}
+
+TEST(WidenPath, LocaleConversionIsPreferred) {
+  LocaleScope utf8("C.UTF-8");
+  if (!utf8.ok()) GTEST_SKIP() << "no C.UTF-8 locale";
+  std::wstring w;
+  ASSERT_TRUE(widen_path("caf\xc3\xa9.png", w));
+  EXPECT_EQ(w, L"caf\u00e9.png");
+  // An invalid sequence in the same locale falls back for the whole name.
+  ASSERT_TRUE(widen_path("caf\xc3\xa9\xff.png", w));
+  EXPECT_EQ(w, L"caf???.png");
+}
+
+TEST(CopyTextIn, CutsAtZeroAndAtCapacity) {
+  char buf[8];
+  std::memset(buf, 'x', sizeof buf);
+  EXPECT_EQ(copy_text_in(buf, sizeof buf, "ab\0cd", 5), 2u);
+  EXPECT_STREQ(buf, "ab");
+  EXPECT_EQ(copy_text_in(buf, sizeof buf, "0123456789", 10), 7u);
+  EXPECT_STREQ(buf, "0123456");
+  EXPECT_EQ(copy_text_in(buf, sizeof buf, nullptr, 0), 0u);
+  EXPECT_STREQ(buf, "");
+}
+
+TEST(StreamWrite, PiecesAppendAtThePosition) {
+  std::vector<char> buf(16, 'x');
+  std::int32_t pos = 0, done = -1;
+  EXPECT_EQ(stream_write_piece(buf.data(), buf.size(), pos, "{\\rtf1", 6, done), kStreamGoOn);
+  EXPECT_EQ(done, 6);
+  EXPECT_EQ(stream_write_piece(buf.data(), buf.size(), pos, " x}", 3, done), kStreamGoOn);
+  EXPECT_EQ(pos, 9);
+  EXPECT_STREQ(buf.data(), "{\\rtf1 x}");
+}
+
+TEST(StreamWrite, AFullBufferStopsTheStreamWithWhatFits) {
+  // A guard zone after the usable capacity catches any write past it.
+  constexpr std::size_t kCap = 10;
+  std::vector<char> buf(kCap + 8, 'G');
+  std::int32_t pos = 0, done = 0;
+  EXPECT_EQ(stream_write_piece(buf.data(), kCap, pos, "abcdef", 6, done), kStreamGoOn);
+  EXPECT_EQ(stream_write_piece(buf.data(), kCap, pos, "ghijkl", 6, done), kStreamBufferFull);
+  EXPECT_EQ(done, 3);
+  EXPECT_EQ(pos, 9);
+  EXPECT_STREQ(buf.data(), "abcdefghi");
+  // Once full, nothing more is taken.
+  EXPECT_EQ(stream_write_piece(buf.data(), kCap, pos, "m", 1, done), kStreamBufferFull);
+  EXPECT_EQ(done, 0);
+  EXPECT_EQ(pos, 9);
+  for (std::size_t i = kCap; i < buf.size(); ++i) EXPECT_EQ(buf[i], 'G') << i;
+}
+
+TEST(StreamWrite, AnExactFitStillGoesOn) {
+  char buf[5];
+  std::int32_t pos = 0, done = 0;
+  EXPECT_EQ(stream_write_piece(buf, sizeof buf, pos, "abcd", 4, done), kStreamGoOn);
+  EXPECT_STREQ(buf, "abcd");
+  EXPECT_EQ(stream_write_piece(buf, sizeof buf, pos, "", 0, done), kStreamGoOn);
+}
+
+TEST(StreamWrite, AStrayPositionIsClampedIntoTheBuffer) {
+  std::vector<char> buf(8 + 4, 'G');
+  std::int32_t pos = 1000, done = 0;
+  EXPECT_EQ(stream_write_piece(buf.data(), 8, pos, "zz", 2, done), kStreamBufferFull);
+  EXPECT_EQ(pos, 7);
+  EXPECT_EQ(buf[8], 'G');
+  pos = -5;
+  EXPECT_EQ(stream_write_piece(buf.data(), 8, pos, "zz", 2, done), kStreamGoOn);
+  EXPECT_EQ(pos, 2);
+}
+
+TEST(StreamRead, DeliversTheTextInPiecesThenZero) {
+  const char text[] = "0123456789";
+  std::int32_t pos = 0, done = -1;
+  char piece[4];
+  std::string got;
+  for (;;) {
+    EXPECT_EQ(stream_read_piece(text, 10, pos, piece, sizeof piece, done), kStreamGoOn);
+    if (done == 0) break;
+    got.append(piece, done);
+  }
+  EXPECT_EQ(got, "0123456789");
+  EXPECT_EQ(pos, 10);
+  // A position beyond the text reads as the end, never past it.
+  pos = 50;
+  EXPECT_EQ(stream_read_piece(text, 10, pos, piece, sizeof piece, done), kStreamGoOn);
+  EXPECT_EQ(done, 0);
+}
+
+}  // namespace
