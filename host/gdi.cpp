@@ -246,9 +246,12 @@ int l_LoadImage(lua_State* L) {
   return push_handle(L, LoadImageA(instance, name, type, width, height, flags));
 }
 
+// Only a bitmap has a size: GetObjectA would fill the record from a brush's
+// or pen's own (smaller) record as well, giving a colour as a width.
 int l_GetSizeImage(lua_State* L) {
+  HGDIOBJ object = arg_handle_as<HGDIOBJ>(L, 1);
   BITMAP bm = {};
-  GetObjectA(arg_handle_as<HGDIOBJ>(L, 1), sizeof bm, &bm);
+  if (GetObjectType(object) == OBJ_BITMAP) GetObjectA(object, sizeof bm, &bm);
   push_i32(L, bm.bmWidth);
   push_i32(L, bm.bmHeight);
   return 2;
