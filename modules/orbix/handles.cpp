@@ -45,6 +45,10 @@ std::unordered_map<void*, Node> g_nodes;
 // The renderer whose textures SDL2_gfx's glyph cache currently holds.
 SDL_Renderer* g_gfx_font_renderer = nullptr;
 
+// Live windows; the size watch below is installed while there is one.
+int g_window_count = 0;
+int SDLCALL on_window_event(void*, SDL_Event* e);
+
 Node* find(void* object) {
   auto it = g_nodes.find(object);
   return it == g_nodes.end() ? nullptr : &it->second;
@@ -100,6 +104,7 @@ void drop(void* object, bool release_self) {
   g_nodes.erase(it);
   for (const Ref& r : node.refs) *r.block = nullptr;
   if (node.parent) unlink_from_parent(object, node.parent);
+  if (node.kind == Kind::Window && --g_window_count == 0) SDL_DelEventWatch(on_window_event, nullptr);
 
   for (void* child : node.children) {
     Node* c = find(child);
@@ -128,11 +133,31 @@ Node& add_node(void* object, Kind kind, void* parent) {
   Node& n = g_nodes[object];
   n.kind = kind;
   n.parent = parent;
+  if (kind == Kind::Window && ++g_window_count == 1) SDL_AddEventWatch(on_window_event, nullptr);
   if (parent) {
     if (Node* p = find(parent)) p->children.push_back(object);
     else n.parent = nullptr;
   }
   return n;
+}
+
+// After a size change SDL frees a window's surface at the next
+// SDL_GetWindowSurface, which SDL itself calls too (a window's software
+// renderer does on its next draw), so a surface handle cannot wait for our
+// own GetWindowSurface to notice. SDL announces the change synchronously
+// through its event watchers while the old surface still exists: forget it
+// there, emptying its handles and destroying software renderers drawing
+// into it.
+int SDLCALL on_window_event(void*, SDL_Event* e) {
+  if (e->type != SDL_WINDOWEVENT || e->window.event != SDL_WINDOWEVENT_SIZE_CHANGED) return 0;
+  SDL_Window* window = SDL_GetWindowFromID(e->window.windowID);
+  Node* w = window ? find(window) : nullptr;
+  if (w && w->window_surface) {
+    void* stale = w->window_surface;
+    w->window_surface = nullptr;
+    drop(stale, false);
+  }
+  return 0;
 }
 
 void push_tracked(lua_State* L, Kind kind, void* object, void* parent) {

@@ -165,8 +165,16 @@ int l_getSurfaceWidthHeight(lua_State* L) {
 
 // --- single pixels --------------------------------------------------------------
 
+// A surface with a zero width or height has no pixel buffer at all, so not
+// even the fallback pixel (0, 0) exists.
+static SDL_Surface* arg_surface_with_pixels(lua_State* L, int i) {
+  SDL_Surface* surface = arg_live_surface(L, i);
+  if (surface->w <= 0 || surface->h <= 0) luaL_argerror(L, i, "surface has no pixels");
+  return surface;
+}
+
 extern "C" int lua_get_surface_rgba(lua_State* L) {
-  SDL_Surface* surface = arg_live_surface(L, 1);
+  SDL_Surface* surface = arg_surface_with_pixels(L, 1);
   int x = arg_i32(L, 2);
   int y = arg_i32(L, 3);
   bool locked = SDL_MUSTLOCK(surface);
@@ -184,7 +192,7 @@ extern "C" int lua_get_surface_rgba(lua_State* L) {
 }
 
 extern "C" int lua_set_surface_rgba(lua_State* L) {
-  SDL_Surface* surface = arg_live_surface(L, 1);
+  SDL_Surface* surface = arg_surface_with_pixels(L, 1);
   bool locked = SDL_MUSTLOCK(surface);
   if (locked) SDL_LockSurface(surface);
   Uint8 a = low8(arg_loose(L, 7));

@@ -113,6 +113,25 @@ t.test("window surface handles: FreeSurface leaves the surface to the window", f
   H.gc()
 end)
 
+t.test("a resize empties window surface handles before SDL frees the old surface", function()
+  local win, ren = H.window()
+  local s = orbix.GetWindowSurface(win)
+  local sr = orbix.CreateSoftwareRenderer(s)
+  orbix.SetWindowSize(win, 96, 80)
+  -- The window's own renderer fetches the new surface on its next draw,
+  -- which frees the old one inside SDL without any call of ours.
+  t.eq(orbix.RenderClear(ren), 0)
+  t.raises(function() orbix.getSurfaceWidthHeight(s) end, "surface has been freed")
+  t.raises(function() orbix.get_surface_rgba(s, 0, 0) end, "surface has been freed")
+  t.eq(orbix.RenderClear(sr) < 0, true, "its software renderer went with it")
+  local s2 = orbix.GetWindowSurface(win)
+  t.eq(select(1, orbix.getSurfaceWidthHeight(s2)), 96)
+  orbix.FreeSurface(s)
+  orbix.DestroyWindow(win)
+  s, s2, sr = nil, nil, nil
+  H.gc()
+end)
+
 t.test("software renderer keeps its surface alive", function()
   local s = orbix.CreateRGBSurfaceWithFormat(0, 16, 16, 32, orbix.PIXELFORMAT_RGBA32)
   local r = orbix.CreateSoftwareRenderer(s)

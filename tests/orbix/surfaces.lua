@@ -117,6 +117,11 @@ t.test("empty handles: field readers raise, SDL calls report failure", function(
   end
   t.eq(orbix.SetColorKey(s, true, 0) < 0, true)
   t.eq(orbix.IMG_SavePNG(s, work .. "/x.png") < 0, true)
+  -- A zero-sized surface is live but has no pixel buffer, not even (0, 0).
+  local none = orbix.CreateRGBSurface(0, 0, 0, 32, 0, 0, 0, 0)
+  t.eq(orbix.getSurfaceWidthHeight(none), 0)
+  t.raises(function() orbix.get_surface_rgba(none, 0, 0) end, "surface has no pixels")
+  t.raises(function() orbix.set_surface_rgba(none, 0, 0, 1, 1, 1, 1) end, "surface has no pixels")
   local bad = orbix.CreateRGBSurface(0, -1, 1, 32, 0, 0, 0, 0)
   t.eq(type(bad), "userdata")
   t.raises(function() orbix.getSurfaceWidthHeight(bad) end, "surface has been freed")
