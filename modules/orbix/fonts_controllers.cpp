@@ -104,8 +104,9 @@ int l_GameControllerOpen(lua_State* L) {
 
 int l_GameControllerGetJoystick(lua_State* L) {
   SDL_GameController* controller = lua_togamecontroller(L, 1);
-  // The joystick belongs to the controller: a bare address, no handle.
-  lua_pushlightuserdata(L, controller ? SDL_GameControllerGetJoystick(controller) : nullptr);
+  // The joystick belongs to the controller: a bare address, no handle. SDL
+  // answers null (and sets its error text) for an empty handle.
+  lua_pushlightuserdata(L, SDL_GameControllerGetJoystick(controller));
   return 1;
 }
 
