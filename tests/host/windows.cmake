@@ -1,2 +1,3 @@
 # Window, control, message and control-data functions.
 add_host_test(NAME windows SCRIPT windows.lua TIMEOUT 90)
+add_host_test(NAME messages SCRIPT messages.lua TIMEOUT 90)
