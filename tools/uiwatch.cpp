@@ -18,16 +18,48 @@
 //                   (the host's main window), post WM_QUIT with wParam C to it
 //                   and exit 0
 //
+// Driving a dialog before its button is pressed (in this order, each may be
+// repeated; ID is a control identifier anywhere inside the dialog):
+//   --set ID TEXT   put TEXT into the control (an edit or editable combo box)
+//   --select ID TEXT  select the combo box item starting with TEXT and tell
+//                   the dialog (CBN_SELENDOK, CBN_SELCHANGE)
+//   --click ID X Y  left click at X,Y inside the control
+//   --press ID      press another button first (for example "Add to Custom
+//                   Colors")
+//   --dump          print every child control: item id=N class=C text=[T]
+//   --delay MS      wait MS before reading and acting (default 100)
+//   --clipboard-bitmap     instead of dialogs: put a small bitmap on the
+//                   clipboard (its only content) and exit 0
+//   --clipboard-raw TEXT   instead of dialogs: put TEXT on the clipboard as
+//                   CF_TEXT in a block of exactly its length, with no closing
+//                   zero byte, and exit 0
+//   --next          start the next step: the options after it describe the
+//                   next dialog(s) to handle, in sequence
+//   --again         this step may handle a dialog that an earlier step
+//                   handled already (a run box stays open; the main window)
+//   --keys LIST     after the other actions, bring the dialog to the front
+//                   and type LIST with real keyboard input (SendInput), which
+//                   goes through the program's message loop: keys separated
+//                   by commas, each a letter or digit or one of esc, enter,
+//                   tab, space, with ^ in front for Ctrl (^s is Ctrl+S) and
+//                   ! for Alt (!f opens a File menu)
+//   --button 0      press no button at the end
+//   --close         instead of a button, close the dialog with its close box
+//                   (WM_SYSCOMMAND SC_CLOSE)
+//
 // Output, one box per pair of lines, newlines and tabs escaped as \n and \t:
 //   caption=[<caption>]
 //   text=<text>
 #include <windows.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -39,9 +71,20 @@ struct Options {
   bool by_caption = false;
   bool post_quit = false;
   WPARAM quit_code = 0;
+  std::vector<std::pair<int, std::string>> set_texts;
+  std::vector<std::pair<int, std::string>> selects;
+  struct Click { int id, x, y; };
+  std::vector<Click> clicks;
+  std::vector<int> presses;
+  bool dump = false;
+  DWORD delay_ms = 100;
+  bool again = false;
+  std::string keys;
+  bool close = false;
 };
 
 Options g_opt;
+std::vector<Options> g_steps;  // earlier steps of a --next sequence
 std::set<HWND> g_done;
 HWND g_found = nullptr;
 
@@ -71,7 +114,8 @@ bool is_dialog(HWND w) {
 BOOL CALLBACK find_window(HWND w, LPARAM) {
   DWORD pid = 0;
   GetWindowThreadProcessId(w, &pid);
-  if (pid == GetCurrentProcessId() || !IsWindowVisible(w) || !is_dialog(w) || g_done.count(w))
+  if (pid == GetCurrentProcessId() || !IsWindowVisible(w) || !is_dialog(w) ||
+      (g_done.count(w) && !g_opt.again))
     return TRUE;
   if (g_opt.post_quit) {
     if (window_text(w) == "Window") { g_found = w; return FALSE; }
@@ -93,6 +137,150 @@ void press(HWND box, int id) {
   }
 }
 
+// Text of a control in another process: GetWindowText does not ask the
+// control itself there, WM_GETTEXT does.
+std::string control_text(HWND w) {
+  char buf[8192] = {};
+  DWORD_PTR n = 0;
+  SendMessageTimeoutA(w, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
+                      2000, &n);
+  buf[sizeof buf - 1] = '\0';
+  return buf;
+}
+
+// A control by identifier anywhere in the dialog; with `edit`, the edit
+// field of that identifier when there is one (a file dialog's name box is
+// an edit inside combo boxes that all carry the same identifier).
+struct ControlSearch { int id; bool edit; HWND found; };
+BOOL CALLBACK find_control_proc(HWND w, LPARAM lp) {
+  auto* s = reinterpret_cast<ControlSearch*>(lp);
+  if (GetDlgCtrlID(w) != s->id || !IsWindowVisible(w)) return TRUE;
+  char cls[64] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  if (!s->found || std::strcmp(cls, "Edit") == 0) s->found = w;
+  return !(s->found == w && (!s->edit || std::strcmp(cls, "Edit") == 0));
+}
+HWND find_control(HWND dialog, int id, bool edit = false) {
+  ControlSearch s = {id, edit, nullptr};
+  EnumChildWindows(dialog, find_control_proc, reinterpret_cast<LPARAM>(&s));
+  return s.found ? s.found : GetDlgItem(dialog, id);
+}
+
+BOOL CALLBACK dump_proc(HWND w, LPARAM) {
+  if (!IsWindowVisible(w)) return TRUE;
+  char cls[64] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  std::printf("item id=%d class=%s text=[%s]\n", GetDlgCtrlID(w), cls, escaped(control_text(w)).c_str());
+  return TRUE;
+}
+
+// One key down and up; with Ctrl (or Alt) held around it when `ctrl` (`alt`)
+// is set.
+void type_key(WORD vk, bool ctrl, bool alt) {
+  INPUT in[4] = {};
+  int n = 0;
+  auto add = [&](WORD key, DWORD flags) {
+    in[n].type = INPUT_KEYBOARD;
+    in[n].ki.wVk = key;
+    in[n].ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+    in[n].ki.dwFlags = flags;
+    ++n;
+  };
+  const WORD held = alt ? VK_MENU : VK_CONTROL;
+  if (ctrl || alt) add(held, 0);
+  add(vk, 0);
+  add(vk, KEYEVENTF_KEYUP);
+  if (ctrl || alt) add(held, KEYEVENTF_KEYUP);
+  SendInput(static_cast<UINT>(n), in, sizeof(INPUT));
+}
+
+void type_keys(HWND dialog, const std::string& list) {
+  SetForegroundWindow(dialog);
+  Sleep(200);
+  size_t pos = 0;
+  while (pos <= list.size()) {
+    size_t end = list.find(',', pos);
+    if (end == std::string::npos) end = list.size();
+    std::string k = list.substr(pos, end - pos);
+    pos = end + 1;
+    const bool ctrl = !k.empty() && k[0] == '^';
+    const bool alt = !k.empty() && k[0] == '!';
+    if (ctrl || alt) k.erase(0, 1);
+    WORD vk = 0;
+    if (k == "esc") vk = VK_ESCAPE;
+    else if (k == "enter") vk = VK_RETURN;
+    else if (k == "tab") vk = VK_TAB;
+    else if (k == "space") vk = VK_SPACE;
+    else if (k.size() == 1 && std::isalnum(static_cast<unsigned char>(k[0])))
+      vk = static_cast<WORD>(std::toupper(static_cast<unsigned char>(k[0])));
+    if (!vk) { std::printf("unknown key [%s]\n", k.c_str()); continue; }
+    type_key(vk, ctrl, alt);
+    Sleep(150);  // one key at a time through the program's queue
+  }
+}
+
+void act_on(HWND dialog) {
+  if (g_opt.dump) {
+    EnumChildWindows(dialog, dump_proc, 0);
+    std::fflush(stdout);
+  }
+  for (const auto& st : g_opt.set_texts) {
+    HWND c = find_control(dialog, st.first, true);
+    if (c) SendMessageA(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(st.second.c_str()));
+    else std::printf("no control %d\n", st.first);
+  }
+  for (const auto& sel : g_opt.selects) {
+    HWND c = find_control(dialog, sel.first);
+    const LRESULT index =
+        c ? SendMessageA(c, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(sel.second.c_str()))
+          : CB_ERR;
+    if (index == CB_ERR) { std::printf("no item [%s] in control %d\n", sel.second.c_str(), sel.first); continue; }
+    HWND parent = GetParent(c);
+    SendMessageA(parent, WM_COMMAND, MAKEWPARAM(sel.first, CBN_SELENDOK), reinterpret_cast<LPARAM>(c));
+    SendMessageA(parent, WM_COMMAND, MAKEWPARAM(sel.first, CBN_SELCHANGE), reinterpret_cast<LPARAM>(c));
+  }
+  for (const auto& click : g_opt.clicks) {
+    HWND c = find_control(dialog, click.id);
+    if (!c) { std::printf("no control %d\n", click.id); continue; }
+    RECT r;
+    GetWindowRect(c, &r);
+    POINT pt = {r.left + click.x, r.top + click.y};
+    ScreenToClient(dialog, &pt);
+    const LPARAM at = MAKELPARAM(pt.x, pt.y);
+    SendMessageA(dialog, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(dialog, WM_LBUTTONUP, 0, at);
+  }
+  for (int id : g_opt.presses)
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(find_control(dialog, id)));
+  if (!g_opt.keys.empty()) type_keys(dialog, g_opt.keys);
+  std::fflush(stdout);
+}
+
+// Fills the clipboard for a program's clipboard tests; the result is the
+// exit code.
+int put_clipboard(const std::string& what, const std::string& text) {
+  if (!OpenClipboard(nullptr)) return 1;
+  EmptyClipboard();
+  HANDLE data = nullptr;
+  UINT format = CF_TEXT;
+  if (what == "bitmap") {
+    format = CF_BITMAP;
+    HDC screen = GetDC(nullptr);
+    data = CreateCompatibleBitmap(screen, 4, 4);
+    ReleaseDC(nullptr, screen);
+  } else {
+    data = GlobalAlloc(GMEM_MOVEABLE, text.size());
+    if (data) {
+      std::memcpy(GlobalLock(data), text.data(), text.size());
+      GlobalUnlock(data);
+    }
+  }
+  const bool ok = data && SetClipboardData(format, data);
+  CloseClipboard();
+  std::printf("clipboard %s %s\n", what.c_str(), ok ? "set" : "failed");
+  return ok ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -104,10 +292,33 @@ int main(int argc, char** argv) {
     else if (a == "--button" && v) { g_opt.button = std::atoi(v); ++i; }
     else if (a == "--caption" && v) { g_opt.caption = v; g_opt.by_caption = true; ++i; }
     else if (a == "--post-quit" && v) { g_opt.post_quit = true; g_opt.quit_code = std::strtoull(v, nullptr, 0); ++i; }
+    else if (a == "--set" && v && i + 2 < argc) { g_opt.set_texts.emplace_back(std::atoi(v), argv[i + 2]); i += 2; }
+    else if (a == "--select" && v && i + 2 < argc) { g_opt.selects.emplace_back(std::atoi(v), argv[i + 2]); i += 2; }
+    else if (a == "--click" && v && i + 3 < argc) {
+      g_opt.clicks.push_back({std::atoi(v), std::atoi(argv[i + 2]), std::atoi(argv[i + 3])});
+      i += 3;
+    }
+    else if (a == "--press" && v) { g_opt.presses.push_back(std::atoi(v)); ++i; }
+    else if (a == "--dump") { g_opt.dump = true; }
+    else if (a == "--again") { g_opt.again = true; }
+    else if (a == "--close") { g_opt.close = true; g_opt.button = 0; }
+    else if (a == "--keys" && v) { g_opt.keys = v; ++i; }
+    else if (a == "--clipboard-bitmap") { return put_clipboard("bitmap", ""); }
+    else if (a == "--clipboard-raw" && v) { return put_clipboard("raw", v); }
+    else if (a == "--delay" && v) { g_opt.delay_ms = std::strtoul(v, nullptr, 10); ++i; }
+    else if (a == "--next") {
+      g_steps.push_back(g_opt);
+      const DWORD timeout = g_opt.timeout_ms;
+      g_opt = Options();
+      g_opt.timeout_ms = timeout;
+    }
     else { std::fprintf(stderr, "uiwatch: unknown argument %s\n", a.c_str()); return 2; }
   }
 
+  g_steps.push_back(g_opt);
   const DWORD start = GetTickCount();
+  for (const Options& step : g_steps) {
+  g_opt = step;
   int handled = 0;
   while (handled < g_opt.count) {
     if (GetTickCount() - start > g_opt.timeout_ms) {
@@ -126,13 +337,17 @@ int main(int argc, char** argv) {
       return 0;
     }
     // Let the box finish laying out its text before reading it.
-    Sleep(100);
+    Sleep(g_opt.delay_ms);
     std::printf("caption=[%s]\n", escaped(window_text(g_found)).c_str());
-    std::printf("text=%s\n", escaped(window_text(GetDlgItem(g_found, 0xFFFF))).c_str());
+    HWND text = GetDlgItem(g_found, 0xFFFF);
+    std::printf("text=%s\n", text ? escaped(window_text(text)).c_str() : "");
     std::fflush(stdout);
     g_done.insert(g_found);
-    press(g_found, g_opt.button);
+    act_on(g_found);
+    if (g_opt.button) press(g_found, g_opt.button);
+    if (g_opt.close) PostMessageA(g_found, WM_SYSCOMMAND, SC_CLOSE, 0);
     ++handled;
+  }
   }
   return 0;
 }

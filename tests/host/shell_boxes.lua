@@ -1,0 +1,43 @@
+-- Message boxes and the folder dialog driven by uiwatch (steps in
+-- shell.cmake, in order); EndDialog and sndPlaySound need no helper.
+local t = require "testlib"
+
+local MB_YESNOCANCEL, MB_OKCANCEL, IDYES, IDCANCEL = 3, 1, 6, 2
+local SND_NODEFAULT = 0x0002
+
+local function run()
+  t.test("messageBox returns the button pressed", function()
+    t.eq(messageBox(hWin, "Save changes?", "Shell test", MB_YESNOCANCEL), IDYES)
+    t.eq(messageBox(hWin, "Second box", "Shell test", MB_OKCANCEL + 0.4), IDCANCEL)
+    t.raises(function() messageBox(hWin, "x", "y") end, "bad argument #4")
+  end)
+
+  t.test("SHBrowseForFolder returns path and display name", function()
+    local path, name = t.count(2, SHBrowseForFolder("Pick a folder"))
+    t.truthy(path:match("^%a:\\"), "path " .. path)
+    t.truthy(#name > 0, "display name")
+  end)
+
+  t.test("SHBrowseForFolder cancelled gives nothing", function()
+    t.count(0, SHBrowseForFolder())
+  end)
+
+  t.test("sndPlaySound gives 1 or 0", function()
+    local r = sndPlaySound("no such sound file.wav", SND_NODEFAULT)  -- synchronous
+    t.eq(r, 0)
+  end)
+
+  t.test("EndDialog gives no result", function()
+    t.count(0, EndDialog(nil, 0))
+  end)
+end
+
+dialog_callback = function(w, msg, wp)
+  if msg == WM_TIMER and wp == 9 then
+    KillTimer(hWin, 9)
+    run()
+    t.done()
+  end
+  return 0
+end
+SetTimer(hWin, 9, 50, nil)
