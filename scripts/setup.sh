@@ -97,3 +97,4 @@ luasrc=$(find "$luadir" -maxdepth 3 -type f -name lapi.c -path '*/src/*' | head 
 [ -n "$luasrc" ] || { log "no Lua source found in $luadir"; exit 1; }
 mkdir -p "$CACHE"
 echo "$(dirname "$luasrc")" >"$CACHE/lua-src-dir"
+bash "$(dirname "$0")/build-sdl.sh"  # the SDL2 family for Windows, cross-built once into the cache
