@@ -12,13 +12,14 @@ bool is_blank(char c) { return c == ' ' || c == '\t'; }
 void copy_cut(char* buffer, std::size_t limit, std::string_view s) {
   const std::size_t zero = s.find('\0');
   const std::size_t n = std::min(zero == std::string_view::npos ? s.size() : zero, limit - 1);
-  std::memcpy(buffer, s.data(), n);
+  if (n) std::memcpy(buffer, s.data(), n);  // an empty view may hold no address at all
 }
 
 // A filter list keeps its embedded zeros; two bytes stay free for the zeros
 // that close the list.
 void copy_filter(char* buffer, std::size_t limit, std::string_view s) {
-  std::memcpy(buffer, s.data(), std::min(s.size(), limit - 2));
+  const std::size_t n = std::min(s.size(), limit - 2);
+  if (n) std::memcpy(buffer, s.data(), n);
 }
 
 }  // namespace
