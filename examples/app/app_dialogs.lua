@@ -29,7 +29,9 @@ local function save_note()
     app.status("Nothing to save yet: Edit > Note... first.")
     return
   end
-  local path = exepath and (exepath():match("^(.*)\\") or ".") .. "\\note.txt" or "note.txt"
+  -- exepath() is the program's folder ("C:\" at a drive root): the note goes
+  -- beside the program.
+  local path = exepath and (exepath():gsub("\\$", "") .. "\\note.txt") or "note.txt"
   local f = io.open(path, "w")
   if f then
     f:write(note, "\n")
