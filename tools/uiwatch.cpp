@@ -46,11 +46,24 @@
 //   --button 0      press no button at the end
 //   --close         instead of a button, close the dialog with its close box
 //                   (WM_SYSCOMMAND SC_CLOSE)
+//   --serve         answer every dialog of the program until it ends (exit 0
+//                   then): a message box gets whichever of its buttons exists
+//                   first (OK, Cancel, Abort, Retry, Ignore, Yes, No, Try
+//                   again, Continue), any other dialog IDCANCEL and then its
+//                   close box; windows captioned "Window" (the main window and
+//                   script dialogs) are left to the script. Ends with the line
+//                   "served N dialogs". For fuzzers and soaks that open an
+//                   unknown number of boxes.
+//   --memory CAPTION  instead of dialogs: print the working set and private
+//                   bytes of the process owning the top-level window
+//                   captioned CAPTION as "memory working=N private=N" and
+//                   exit 0 (1 when there is no such window)
 //
 // Output, one box per pair of lines, newlines and tabs escaped as \n and \t:
 //   caption=[<caption>]
 //   text=<text>
 #include <windows.h>
+#include <psapi.h>
 
 #include <cctype>
 #include <cstdio>
@@ -81,6 +94,7 @@ struct Options {
   bool again = false;
   std::string keys;
   bool close = false;
+  bool serve = false;
 };
 
 Options g_opt;
@@ -281,6 +295,106 @@ int put_clipboard(const std::string& what, const std::string& text) {
   return ok ? 0 : 1;
 }
 
+// --serve: every dialog of the program but its "Window"s, until it ends.
+struct ServeSearch { HWND box; DWORD host_pid; };
+BOOL CALLBACK serve_find_proc(HWND w, LPARAM lp) {
+  auto* s = reinterpret_cast<ServeSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (pid == GetCurrentProcessId() || !IsWindowVisible(w) || !is_dialog(w)) return TRUE;
+  if (window_text(w) == "Window") {
+    if (!s->host_pid) s->host_pid = pid;
+    return TRUE;
+  }
+  if (!s->box) s->box = w;
+  return TRUE;
+}
+
+void serve_answer(HWND box, int tries) {
+  if (tries >= 3) {  // pressing did not end it: the close box
+    PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return;
+  }
+  if (GetDlgItem(box, 0xFFFF)) {
+    static const int order[] = {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO, IDTRYAGAIN, IDCONTINUE};
+    for (int id : order) {
+      if (GetDlgItem(box, id)) { press(box, id); return; }
+    }
+  }
+  press(box, IDCANCEL);
+}
+
+int serve(DWORD timeout_ms, DWORD delay_ms) {
+  const DWORD start = GetTickCount();
+  HANDLE host = nullptr;
+  DWORD host_pid = 0;
+  int served = 0;
+  HWND last = nullptr;
+  int tries = 0;
+  for (;;) {
+    if (GetTickCount() - start > timeout_ms) {
+      std::printf("timeout while serving, served %d dialogs\n", served);
+      std::fflush(stdout);
+      return 1;
+    }
+    ServeSearch s = {nullptr, 0};
+    EnumWindows(serve_find_proc, reinterpret_cast<LPARAM>(&s));
+    if (!host_pid && s.host_pid) {
+      host_pid = s.host_pid;
+      host = OpenProcess(SYNCHRONIZE, FALSE, host_pid);
+    }
+    if (!s.box) {
+      if (host && WaitForSingleObject(host, 0) == WAIT_OBJECT_0) break;
+      Sleep(20);
+      continue;
+    }
+    Sleep(delay_ms);
+    if (s.box != last) {
+      last = s.box;
+      tries = 0;
+      ++served;
+      std::printf("caption=[%s]\n", escaped(window_text(s.box)).c_str());
+      HWND text = GetDlgItem(s.box, 0xFFFF);
+      std::printf("text=%s\n", text ? escaped(window_text(text)).c_str() : "");
+      std::fflush(stdout);
+    }
+    serve_answer(s.box, tries++);
+    Sleep(delay_ms);
+  }
+  std::printf("served %d dialogs\n", served);
+  std::fflush(stdout);
+  return 0;
+}
+
+// --memory: the program's memory, found through one of its windows.
+struct CaptionSearch { const char* caption; HWND found; };
+BOOL CALLBACK caption_find_proc(HWND w, LPARAM lp) {
+  auto* s = reinterpret_cast<CaptionSearch*>(lp);
+  if (window_text(w) != s->caption) return TRUE;
+  s->found = w;
+  return FALSE;
+}
+
+int print_memory(const char* caption) {
+  CaptionSearch s = {caption, nullptr};
+  EnumWindows(caption_find_proc, reinterpret_cast<LPARAM>(&s));
+  DWORD pid = 0;
+  if (s.found) GetWindowThreadProcessId(s.found, &pid);
+  HANDLE process = pid ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid) : nullptr;
+  PROCESS_MEMORY_COUNTERS_EX pmc = {};
+  pmc.cb = sizeof pmc;
+  if (!process ||
+      !GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc)) {
+    std::printf("memory unknown\n");
+    return 1;
+  }
+  CloseHandle(process);
+  std::printf("memory working=%llu private=%llu\n", static_cast<unsigned long long>(pmc.WorkingSetSize),
+              static_cast<unsigned long long>(pmc.PrivateUsage));
+  std::fflush(stdout);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -306,6 +420,8 @@ int main(int argc, char** argv) {
     else if (a == "--clipboard-bitmap") { return put_clipboard("bitmap", ""); }
     else if (a == "--clipboard-raw" && v) { return put_clipboard("raw", v); }
     else if (a == "--delay" && v) { g_opt.delay_ms = std::strtoul(v, nullptr, 10); ++i; }
+    else if (a == "--serve") { g_opt.serve = true; }
+    else if (a == "--memory" && v) { return print_memory(v); }
     else if (a == "--next") {
       g_steps.push_back(g_opt);
       const DWORD timeout = g_opt.timeout_ms;
@@ -315,6 +431,7 @@ int main(int argc, char** argv) {
     else { std::fprintf(stderr, "uiwatch: unknown argument %s\n", a.c_str()); return 2; }
   }
 
+  if (g_opt.serve) return serve(g_opt.timeout_ms, g_opt.delay_ms);
   g_steps.push_back(g_opt);
   const DWORD start = GetTickCount();
   for (const Options& step : g_steps) {
