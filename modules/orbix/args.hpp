@@ -32,6 +32,14 @@ inline lua_Integer arg_loose(lua_State* L, int i) { return lua_tointegerx(L, i, 
 // Flag: the argument's truth value.
 inline bool arg_flag(lua_State* L, int i) { return lua_toboolean(L, i) != 0; }
 
+// SDL 2.26 builds surfaces and textures for any 32-bit value whose bit
+// fields look like a format (0x1BE8AD73 claims 115 bytes per pixel) and then
+// overruns their pixels when converting or blitting. Only the formats SDL
+// names are real.
+inline bool known_pixel_format(Uint32 format) {
+  return SDL_strcmp(SDL_GetPixelFormatName(format), "SDL_PIXELFORMAT_UNKNOWN") != 0;
+}
+
 inline void push_i32(lua_State* L, Sint32 v) { lua_pushinteger(L, v); }
 inline void push_u32(lua_State* L, Uint32 v) { lua_pushinteger(L, static_cast<lua_Integer>(v)); }
 

@@ -92,6 +92,15 @@ int l_Mix_PlayChannel(lua_State* L) {
     push_i32(L, -1);
     return 1;
   }
+  // SDL_mixer 2.6 indexes its channel array with any other number before
+  // checking it (a negative one reads before the array) and answers a
+  // channel past the end as if it played there: only -1 (first free) and
+  // the allocated channels are real.
+  if (channel < -1 || channel >= Mix_AllocateChannels(-1)) {
+    SDL_SetError("Invalid channel %d", channel);
+    push_i32(L, -1);
+    return 1;
+  }
   push_i32(L, Mix_PlayChannelTimed(channel, chunk, loops, -1));
   return 1;
 }

@@ -144,6 +144,13 @@ int l_initFramerate(lua_State* L) {
 int l_setFramerate(lua_State* L) {
   Uint32 rate = arg_u32(L, 2);
   auto* manager = static_cast<FPSmanager*>(lua_toframeratemanager(L, 1));
+  // SDL2_gfx writes into the manager without a null check; a handle is empty
+  // once its finaliser ran (a script can still reach it from another
+  // finalised object).
+  if (!manager) {
+    push_i32(L, SDL_InvalidParamError("manager"));
+    return 1;
+  }
   push_i32(L, SDL_setFramerate(manager, rate));
   return 1;
 }

@@ -3,6 +3,9 @@
 #include <SDL2_rotozoom.h>
 #include <SDL_image.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "args.hpp"
 #include "bindings.hpp"
 #include "handles.hpp"
@@ -112,6 +115,11 @@ int l_CreateRGBSurfaceWithFormat(lua_State* L) {
   int h = arg_i32(L, 3);
   int w = arg_i32(L, 2);
   Uint32 flags = low32u(arg_loose(L, 1));
+  if (!known_pixel_format(format)) {
+    SDL_SetError("Unknown pixel format");
+    push_owned(L, Kind::Surface, nullptr);
+    return 1;
+  }
   push_owned(L, Kind::Surface, SDL_CreateRGBSurfaceWithFormat(flags, w, h, depth, format));
   return 1;
 }
@@ -269,13 +277,42 @@ extern "C" int lua_SDL_GetSurfaceBlendMode(lua_State* L) {
   return 2;
 }
 
+// Mirrors an 8-bit surface in place, left-right and/or top-bottom.
+static void mirror_8bit(SDL_Surface* s, bool flip_x, bool flip_y) {
+  auto* pixels = static_cast<Uint8*>(s->pixels);
+  if (flip_x) {
+    for (int y = 0; y < s->h; ++y) {
+      Uint8* row = pixels + static_cast<ptrdiff_t>(y) * s->pitch;
+      std::reverse(row, row + s->w);
+    }
+  }
+  if (flip_y) {
+    for (int top = 0, bottom = s->h - 1; top < bottom; ++top, --bottom)
+      std::swap_ranges(pixels + static_cast<ptrdiff_t>(top) * s->pitch, pixels + static_cast<ptrdiff_t>(top) * s->pitch + s->w,
+                       pixels + static_cast<ptrdiff_t>(bottom) * s->pitch);
+  }
+}
+
 extern "C" int lua_zoomSurface(lua_State* L) {
   int smooth = arg_flag(L, 4) ? SMOOTHING_ON : SMOOTHING_OFF;
   double zy = luaL_checknumber(L, 3);
   double zx = luaL_checknumber(L, 2);
   SDL_Surface* source = lua_tosurface(L, 1);
-  // SDL2_gfx dereferences its source without a null check.
-  SDL_Surface* zoomed = source ? zoomSurface(source, zx, zy, smooth) : nullptr;
+  // SDL2_gfx dereferences its source without a null check, and reads a pixel
+  // of it even when the source has none (zero width or height).
+  if (source && (source->w <= 0 || source->h <= 0)) {
+    SDL_SetError("zoomSurface: the surface has no pixels");
+    return 0;
+  }
+  SDL_Surface* zoomed = nullptr;
+  if (source && source->format->BitsPerPixel == 8 && (zx < 0 || zy < 0)) {
+    // SDL2_gfx's 8-bit path reads outside the source when it mirrors: zoom
+    // by the sizes alone, then mirror the result here.
+    zoomed = zoomSurface(source, std::fabs(zx), std::fabs(zy), smooth);
+    if (zoomed) mirror_8bit(zoomed, zx < 0, zy < 0);
+  } else if (source) {
+    zoomed = zoomSurface(source, zx, zy, smooth);
+  }
   if (!zoomed) return 0;
   push_owned(L, Kind::Surface, zoomed);
   return 1;

@@ -45,6 +45,11 @@ int l_CreateTexture(lua_State* L) {
   int access = arg_i32(L, 3);
   Uint32 format = arg_u32(L, 2);
   SDL_Renderer* renderer = lua_torenderer(L, 1);
+  if (!known_pixel_format(format)) {
+    SDL_SetError("Unknown pixel format");
+    push_texture(L, nullptr, renderer);
+    return 1;
+  }
   push_texture(L, SDL_CreateTexture(renderer, format, access, w, h), renderer);
   return 1;
 }

@@ -1,5 +1,8 @@
 // Window, renderer and core functions. Arguments are checked from the last to
 // the first, so the error names the highest bad position.
+#include <algorithm>
+#include <cmath>
+
 #include "args.hpp"
 #include "bindings.hpp"
 #include "handles.hpp"
@@ -146,12 +149,62 @@ int l_RenderDrawPoint(lua_State* L) {
   return 1;
 }
 
+namespace {
+
+// SDL 2.26 draws a line by first allocating one point for every pixel of its
+// whole length, visible or not: a line towards x = 2^31 asks for 16 GiB. A
+// line longer than this is first clipped to the logical area the target can
+// show, with a wide margin; visible pixels stay within a pixel of SDL's own.
+constexpr long long kLongLine = 1 << 16;
+constexpr double kMaxReach = 1 << 24;
+
+// Liang-Barsky in doubles (SDL's own clipper overflows ints on such lines).
+// False when nothing of the line is inside.
+bool clip_long_line(SDL_Renderer* renderer, int& x1, int& y1, int& x2, int& y2) {
+  double dx = static_cast<double>(x2) - x1, dy = static_cast<double>(y2) - y1;
+  if (std::fabs(dx) <= kLongLine && std::fabs(dy) <= kLongLine) return true;
+  int w = 0, h = 0;
+  float sx = 1, sy = 1;
+  SDL_GetRendererOutputSize(renderer, &w, &h);
+  SDL_RenderGetScale(renderer, &sx, &sy);
+  double scale = std::min(sx, sy);
+  double reach = std::max(w, h) / (scale > 0 ? scale : 1e-9) + kLongLine;
+  if (!(reach < kMaxReach)) reach = kMaxReach;
+  double t0 = 0, t1 = 1;
+  auto edge = [&](double p, double q) {
+    if (p == 0) return q >= 0;
+    double t = q / p;
+    if (p < 0) {
+      if (t > t1) return false;
+      if (t > t0) t0 = t;
+    } else {
+      if (t < t0) return false;
+      if (t < t1) t1 = t;
+    }
+    return true;
+  };
+  if (!(edge(-dx, x1 + reach) && edge(dx, reach - x1) && edge(-dy, y1 + reach) && edge(dy, reach - y1))) return false;
+  double ox = x1, oy = y1;
+  x1 = static_cast<int>(std::lround(ox + t0 * dx));
+  y1 = static_cast<int>(std::lround(oy + t0 * dy));
+  x2 = static_cast<int>(std::lround(ox + t1 * dx));
+  y2 = static_cast<int>(std::lround(oy + t1 * dy));
+  return true;
+}
+
+}  // namespace
+
 int l_RenderDrawLine(lua_State* L) {
   int y2 = arg_i32(L, 5);
   int x2 = arg_i32(L, 4);
   int y1 = arg_i32(L, 3);
   int x1 = arg_i32(L, 2);
-  push_i32(L, SDL_RenderDrawLine(lua_torenderer(L, 1), x1, y1, x2, y2));
+  SDL_Renderer* renderer = lua_torenderer(L, 1);
+  if (renderer && !clip_long_line(renderer, x1, y1, x2, y2)) {
+    push_i32(L, 0);  // entirely outside what the target can show: nothing to draw
+    return 1;
+  }
+  push_i32(L, SDL_RenderDrawLine(renderer, x1, y1, x2, y2));
   return 1;
 }
 
