@@ -64,6 +64,8 @@ else()
   endforeach()
 endif()
 
+# AddressSanitizer adds its own ODR markers to instrumented libraries.
+list(FILTER exported EXCLUDE REGEX "^__odr_asan")
 list(SORT exported)
 set(want ${EXPORTS})
 list(SORT want)
