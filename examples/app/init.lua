@@ -43,6 +43,8 @@ dialog_callback = function(w, msg, wp, lp, lo, hi)
   return 0
 end
 
+SetWindowText(hWin, "scripthost example")
+
 -- Areas of the app, loaded when present.
 for _, part in ipairs { "app_controls", "app_menus", "app_dialogs", "app_paint", "app_files" } do
   if package.searchpath(part, package.path) then require(part) end
