@@ -124,13 +124,28 @@ int l_CreateRGBSurfaceWithFormat(lua_State* L) {
   return 1;
 }
 
+// SDL_UpperBlit clips with int sums such as x + w - clip.w, which wrap for
+// rectangles near the ends of the int range and then let it copy from far
+// outside the source. Limited to these bounds every sum fits, and no surface
+// that can be allocated is that large.
+static SDL_Rect* limit_blit_rect(SDL_Rect* r) {
+  constexpr int kPos = 1 << 28, kSize = 1 << 29;
+  if (r) {
+    r->x = SDL_clamp(r->x, -kPos, kPos);
+    r->y = SDL_clamp(r->y, -kPos, kPos);
+    r->w = SDL_clamp(r->w, -kSize, kSize);
+    r->h = SDL_clamp(r->h, -kSize, kSize);
+  }
+  return r;
+}
+
 int l_BlitSurface(lua_State* L) {
   // SDL_UpperBlit clips the destination rectangle in place; it gets a copy,
   // never anything the script can see.
   SDL_Rect src, dst;
-  SDL_Rect* d = lua_torect(L, 4, &dst);
+  SDL_Rect* d = limit_blit_rect(lua_torect(L, 4, &dst));
   SDL_Surface* to = lua_tosurface(L, 3);
-  const SDL_Rect* s = lua_torect(L, 2, &src);
+  const SDL_Rect* s = limit_blit_rect(lua_torect(L, 2, &src));
   SDL_Surface* from = lua_tosurface(L, 1);
   push_i32(L, SDL_UpperBlit(from, s, to, d));
   return 1;

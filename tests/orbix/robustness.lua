@@ -1,0 +1,116 @@
+-- Inputs the argument fuzzer found to crash or corrupt memory, each now a
+-- result or an SDL error. Runs natively (also under ASan) and under Wine.
+local t = require "testlib"
+local orbix = require "orbix"
+
+t.eq(orbix.Init(orbix.INIT_VIDEO | orbix.INIT_AUDIO | orbix.INIT_EVENTS), 0)
+
+local function rgba_surface(w, h) return orbix.CreateRGBSurfaceWithFormat(0, w, h, 32, orbix.PIXELFORMAT_RGBA32) end
+
+t.test("pixel formats SDL does not know give empty handles, not surfaces it overruns later", function()
+  -- 0x1BE8AD73 claims 115 bytes per pixel; SDL 2.26 built a surface for it
+  -- and IMG_SavePNG then read far outside its pixels.
+  local s = orbix.CreateRGBSurfaceWithFormat(0, 4, 4, 15, 4881508581828504947)
+  t.raises(function() orbix.getSurfaceWidthHeight(s) end, "surface has been freed")
+  t.eq(orbix.GetError(), "Unknown pixel format")
+  t.eq(orbix.IMG_SavePNG(s, "never.png"), -1)
+  local w, r = orbix.CreateWindowAndRenderer(8, 8, 0)
+  local tex = orbix.CreateTexture(r, 0x1BE8AD73, orbix.TEXTUREACCESS_STATIC, 4, 4)
+  t.eq(select(5, orbix.QueryTexture(tex)), -1, "empty texture handle")
+  t.truthy(orbix.QueryTexture(orbix.CreateTexture(r, orbix.PIXELFORMAT_RGBA32, orbix.TEXTUREACCESS_STATIC, 4, 4)))
+  orbix.DestroyWindow(w)
+  local ok = rgba_surface(2, 2)
+  t.eq(select(2, orbix.getSurfaceWidthHeight(ok)), 2, "known formats still work")
+end)
+
+t.test("zoomSurface of a surface without pixels returns nothing", function()
+  for _, size in ipairs({ { 0, 0 }, { 0, 5 }, { 5, 0 } }) do
+    t.count(0, orbix.zoomSurface(rgba_surface(size[1], size[2]), -1.5, 2, false))
+    t.count(0, orbix.zoomSurface(rgba_surface(size[1], size[2]), 2, 2, true))
+  end
+  t.truthy(orbix.GetError():find("no pixels", 1, true))
+end)
+
+t.test("mirroring zooms of 8-bit surfaces stay inside and mirror", function()
+  local s = orbix.CreateRGBSurfaceWithFormat(0, 4, 3, 8, orbix.PIXELFORMAT_INDEX8)
+  local colors = {}
+  for i = 1, 256 do colors[i] = { i - 1, 0, 0, 255 } end
+  orbix.setColors(s, colors)
+  -- index = 10 * y + x, so every pixel says where it came from
+  for y = 0, 2 do
+    for x = 0, 3 do orbix.set_surface_rgba(s, x, y, 10 * y + x, 0, 0, 255) end
+  end
+  local function at(z, x, y) return (orbix.get_surface_rgba(z, x, y)) end
+  local fx = orbix.zoomSurface(s, -1, 1, false)
+  t.eq(select(1, orbix.getSurfaceWidthHeight(fx)), 4)
+  t.eq(at(fx, 0, 0), 3); t.eq(at(fx, 3, 0), 0); t.eq(at(fx, 1, 2), 22)
+  local fy = orbix.zoomSurface(s, 1, -1, false)
+  t.eq(at(fy, 0, 0), 20); t.eq(at(fy, 2, 2), 2); t.eq(at(fy, 3, 1), 13)
+  local both = orbix.zoomSurface(s, -2, -2, false)
+  local w, h = orbix.getSurfaceWidthHeight(both)
+  t.eq(w, 8); t.eq(h, 6)
+  t.eq(at(both, 0, 0), 23); t.eq(at(both, 7, 5), 0)
+  -- an odd width and height, shrunk
+  local big = orbix.CreateRGBSurfaceWithFormat(0, 17, 13, 8, orbix.PIXELFORMAT_INDEX8)
+  t.truthy(orbix.zoomSurface(big, -1.75, 1, true))
+end)
+
+t.test("Mix_PlayChannel refuses channels SDL_mixer does not have", function()
+  t.eq(orbix.Mix_OpenAudio(22050, orbix.AUDIO_S16, 2, 512), 0)
+  local samples = {}
+  for i = 1, 400 do samples[i] = string.pack("<i2", i % 40 < 20 and 3000 or -3000) end
+  local data = table.concat(samples)
+  local f = assert(io.open("tone.wav", "wb"))
+  f:write(string.pack("<c4I4c4c4I4I2I2I4I4I2I2c4I4", "RIFF", 36 + #data, "WAVE", "fmt ", 16, 1, 1, 8000, 16000, 2,
+    16, "data", #data), data)
+  f:close()
+  local chunk = assert(orbix.Mix_LoadWAV("tone.wav"))
+  -- 2^31 is channel -2^31 after narrowing: SDL_mixer indexed its array with it
+  for _, ch in ipairs({ 2147483648, -2, 8, 100 }) do
+    t.eq(orbix.Mix_PlayChannel(ch, chunk, 0), -1, "channel " .. ch)
+    t.truthy(orbix.GetError():find("Invalid channel", 1, true))
+  end
+  t.eq(orbix.Mix_PlayChannel(7, chunk, 0), 7, "the last of the 8 channels")
+  orbix.Mix_CloseAudio()
+end)
+
+t.test("setFramerate on a manager whose finaliser ran fails instead of writing through null", function()
+  local m = orbix.initFramerate()
+  getmetatable(m).__gc(m)
+  t.eq(orbix.setFramerate(m, 60), -1)
+  t.eq(orbix.framerateDelay(m), 0)
+end)
+
+t.test("very long lines are clipped before SDL allocates a point per pixel", function()
+  local s = rgba_surface(64, 64)
+  local r = orbix.CreateSoftwareRenderer(s)
+  orbix.SetRenderDrawColor(r, 255, 0, 0, 255)
+  t.eq(orbix.RenderDrawLine(r, 0, 10, 2147483647, 10), 0)  -- 16 GiB of points unclipped
+  t.eq(select(1, orbix.get_surface_rgba(s, 63, 10)), 255, "drawn to the edge")
+  t.eq(orbix.RenderDrawLine(r, -2147483648, -2147483648, 2147483647, 2147483647), 0)
+  t.eq(select(1, orbix.get_surface_rgba(s, 30, 30)), 255, "the diagonal")
+  t.eq(select(1, orbix.get_surface_rgba(s, 31, 30)), 0, "and only the diagonal")
+  t.eq(orbix.RenderDrawLine(r, -2147483648, 5, -2147483000, 5), 0, "wholly outside")
+  orbix.RenderSetScale(r, 0.5, 0.5)
+  t.eq(orbix.RenderDrawLine(r, 0, 100, 1000000, 100), 0)
+  t.eq(select(1, orbix.get_surface_rgba(s, 60, 50)), 255, "scaled: logical y 100 is row 50")
+end)
+
+t.test("BlitSurface rectangles at the ends of the int range copy nothing from outside", function()
+  local a, b = rgba_surface(16, 16), rgba_surface(16, 16)
+  orbix.surface_fill_rect(a, nil, 1, 2, 3, 255)
+  -- w = -2^31 and a huge y wrapped SDL's clipping into a positive size
+  t.eq(orbix.BlitSurface(a, { 255, 5087339297013850320, 2147483648, 924422736584664437 }, b, { 1, 2, 3, 4 }), 0)
+  t.eq(orbix.BlitSurface(b, { 255, 5087339297013850320, 2147483648, 924422736584664437 }, a, { 1, 2, 3, 4 }), 0)
+  t.eq(select(4, orbix.get_surface_rgba(b, 5, 5)), 0, "nothing copied")
+  t.eq(orbix.BlitSurface(a, { -2147483648, 0, 2147483647, 16 }, b, { 0, 0, 16, 16 }), 0)
+  t.eq(orbix.BlitSurface(a, { 0, 0, 16, 16 }, b, { 2147483647, 2147483647, 16, 16 }), 0)
+  t.eq(orbix.BlitSurface(a, nil, b, { -2147483648, -2147483648, 16, 16 }), 0)
+  t.eq(select(4, orbix.get_surface_rgba(b, 5, 5)), 0, "still nothing")
+  t.eq(orbix.BlitSurface(a, { 2, 2, 4, 4 }, b, { 3, 3, 0, 0 }), 0)
+  t.eq(select(3, orbix.get_surface_rgba(b, 4, 4)), 3, "an ordinary blit still copies")
+  t.eq(select(4, orbix.get_surface_rgba(b, 8, 8)), 0, "only its 4 x 4 pixels")
+end)
+
+orbix.Quit()
+t.done()
