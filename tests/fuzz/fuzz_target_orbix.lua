@@ -10,8 +10,9 @@
 --   surface, texture and window sizes   w * h above 4 Mpixels: both taken modulo 1024
 --   zoomSurface         factors giving more than 4 Mpixels become 2
 --   TTF_OpenFont        point sizes above 400 become 24
---   Mix_OpenAudio       frequencies 1 to 7999 become 8000 (the dummy audio
---                       driver sleeps a whole buffer's time, and closing waits)
+--   Mix_OpenAudio       frequencies 1 to 7999 become 8000, and buffers longer
+--                       than 100 ms 512 samples (the dummy audio driver sleeps
+--                       a whole buffer's time, and closing the device waits)
 --   ShowSimpleMessageBox  only without a display (SDL then fails at once);
 --                        skipped when DISPLAY or WAYLAND_DISPLAY is set
 local fv = require "fuzzvalues"
@@ -277,6 +278,10 @@ local guards = {
     -- buffer, and closing the device waits for that sleep.
     local v = int_of(args[1])
     if v and low32s(v) > 0 and low32s(v) < 8000 then args[1] = 8000 end
+    local freq, samples = int_of(args[1]), int_of(args[4])
+    if freq and samples and low32s(freq) > 0 and (samples & 0xFFFF) * 1000 // low32s(freq) > 100 then
+      args[4] = 512
+    end
   end,
 }
 
