@@ -38,6 +38,18 @@ if(NOT EXISTS "${SDL_PREFIX}/lib/cmake/SDL2")
 endif()
 message(STATUS "SDL2 for Windows: ${SDL_PREFIX}")
 
+# A new prefix (new versions, or a rebuilt set-up) invalidates what pkg-config
+# lookups cached about the old one.
+if(NOT SDL_PREFIX_CONFIGURED STREQUAL SDL_PREFIX)
+  get_cmake_property(_vars CACHE_VARIABLES)
+  foreach(_v ${_vars})
+    if(_v MATCHES "^(__pkg_config_checked_|__pkg_config_arguments_|pkgcfg_lib_)?SDL2")
+      unset(${_v} CACHE)
+    endif()
+  endforeach()
+endif()
+set(SDL_PREFIX_CONFIGURED "${SDL_PREFIX}" CACHE INTERNAL "SDL prefix of the last configure")
+
 # The toolchain searches only below its find roots; the prefix becomes one.
 list(APPEND CMAKE_FIND_ROOT_PATH "${SDL_PREFIX}")
 list(PREPEND CMAKE_PREFIX_PATH "${SDL_PREFIX}")
