@@ -80,7 +80,10 @@ run() {
   local wine_run=$1 uiwatch=$2 rc
   # The app: scripthost.exe runs init.lua from its own folder; closing its main
   # window ends it through the app's WM_CLOSE handler.
-  run_limited 60 "$work/uiwatch.out" "$wine_run" "$uiwatch" --caption Window --close --timeout 40000 &
+  # Its caption: the one init.lua gives the main window, else the template's.
+  local caption
+  caption=$(sed -n 's/^SetWindowText(hWin, "\([^"]*\)").*/\1/p' "$root/init.lua" | tail -n1)
+  run_limited 60 "$work/uiwatch.out" "$wine_run" "$uiwatch" --caption "${caption:-Window}" --close --timeout 40000 &
   local watch=$!
   (cd "$root" && run_limited 60 "$work/app.out" "$wine_run" scripthost.exe)
   rc=$?
