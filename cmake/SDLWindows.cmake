@@ -60,7 +60,7 @@ endforeach()
 set(ENV{PKG_CONFIG_LIBDIR} "${SDL_PREFIX}/lib/pkgconfig")
 set(ENV{PKG_CONFIG_PATH} "")
 
-file(GLOB SDL_RUNTIME_DLLS "${SDL_PREFIX}/bin/*.dll")
+file(GLOB SDL_RUNTIME_DLLS "${SDL_PREFIX}/bin/SDL2*.dll")
 foreach(_dll ${SDL_RUNTIME_DLLS})
   get_filename_component(_name "${_dll}" NAME)
   configure_file("${_dll}" "${CMAKE_BINARY_DIR}/bin/${_name}" COPYONLY)
