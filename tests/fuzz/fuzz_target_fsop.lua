@@ -108,9 +108,8 @@ function T.check(name, args, res)
   return nil
 end
 
--- Empties a folder with the module's own functions (os.remove takes files
--- and empty folders). It moves by relative steps: on Windows a folder whose
--- path is longer than the C runtime can read back is entered all the same,
+-- Empties a folder with os.remove and the module's own functions. It moves
+-- by relative steps: on Windows a folder whose path is longer than the C runtime can read back is entered all the same,
 -- but cd then raises "can't get current directory".
 local function remove_tree(dir)
   local ok, err = pcall(api.cd, dir)
@@ -119,7 +118,8 @@ local function remove_tree(dir)
     if name ~= "." and name ~= ".." then
       if not os.remove(name) then
         remove_tree(name)
-        os.remove(name)
+        -- The C runtime's remove takes no folder on Windows.
+        if not os.remove(name) then pcall(api.rmdir, name) end
       end
     end
   end
