@@ -109,8 +109,9 @@ function T.check(name, args, res)
 end
 
 -- Empties a folder with os.remove and the module's own functions. It moves
--- by relative steps: on Windows a folder whose path is longer than the C runtime can read back is entered all the same,
--- but cd then raises "can't get current directory".
+-- by relative steps: on Windows a folder whose path is longer than the C
+-- runtime can read back is entered all the same, but cd then raises "can't
+-- get current directory".
 local function remove_tree(dir)
   local ok, err = pcall(api.cd, dir)
   if not ok and not tostring(err):find("can't get current directory", 1, true) then return end
