@@ -1,5 +1,6 @@
 // GDI painting, fonts, colours, images and the flat GDI+ interface.
 #include <string>
+#include <unordered_set>
 
 #include "args.hpp"
 #include "bindings.hpp"
@@ -29,6 +30,7 @@ GpStatus WINAPI GdipCreateFromHDC(HDC dc, GpGraphics** graphics);
 GpStatus WINAPI GdipDrawImageI(GpGraphics* graphics, GpImage* image, INT x, INT y);
 GpStatus WINAPI GdipDeleteGraphics(GpGraphics* graphics);
 GpStatus WINAPI GdipDisposeImage(GpImage* image);
+GpStatus WINAPI GdipGetImageType(GpImage* image, int* type);
 }
 
 static_assert(sizeof(GdiplusStartupInput) == 24, "GdiplusStartupInput as the SDK lays it out");
@@ -40,6 +42,22 @@ namespace {
 PAINTSTRUCT g_paint;
 // The token of the running GDI+ session.
 ULONG_PTR g_gdiplus_token;
+// Sessions started and not yet shut down; a token overwritten by a second
+// start keeps its session (and the objects made in it) alive for good.
+int g_gdiplus_sessions;
+
+// The flat interface takes its objects as raw C++ object addresses and calls
+// through them: a brush, a freed image or a graphics where an image belongs
+// would crash inside GDI+. So the bindings hand out and accept only the
+// objects they made themselves, each of its own kind, until it is released.
+std::unordered_set<const void*> g_gdip_images;    // images and bitmaps
+std::unordered_set<const void*> g_gdip_graphics;  // graphics objects
+constexpr int kImageTypeBitmap = 1;
+
+template <class T>
+T* live_gdip(std::unordered_set<const void*>& kind, void* p) {
+  return kind.count(p) ? static_cast<T*>(p) : nullptr;
+}
 
 HDC arg_dc(lua_State* L, int i) { return arg_handle_as<HDC>(L, i); }
 
@@ -261,12 +279,22 @@ int l_GetSizeImage(lua_State* L) {
 
 int l_GdiplusStartup(lua_State*) {
   GdiplusStartupInput input = {1, nullptr, FALSE, FALSE};
-  GdiplusStartup(&g_gdiplus_token, &input, nullptr);
+  if (GdiplusStartup(&g_gdiplus_token, &input, nullptr) == 0) ++g_gdiplus_sessions;
   return 0;
 }
 
+// A token is shut down once: a second shutdown (or one without a start)
+// would end a session that is no longer there.
 int l_GdiplusShutdown(lua_State*) {
+  if (!g_gdiplus_token) return 0;
   GdiplusShutdown(g_gdiplus_token);
+  g_gdiplus_token = 0;
+  if (--g_gdiplus_sessions <= 0) {
+    // GDI+ has stopped: what it made is unusable from now on.
+    g_gdiplus_sessions = 0;
+    g_gdip_images.clear();
+    g_gdip_graphics.clear();
+  }
   return 0;
 }
 
@@ -274,6 +302,7 @@ int l_GdipLoadImageFromFile(lua_State* L) {
   const char* name = arg_str(L, 1);
   GpImage* image = nullptr;
   with_wide_name(name, [&](const WCHAR* wide) { GdipLoadImageFromFile(wide, &image); });
+  if (image) g_gdip_images.insert(image);
   return push_handle(L, image);
 }
 
@@ -281,37 +310,50 @@ int l_GdipCreateBitmapFromFile(lua_State* L) {
   const char* name = arg_str(L, 1);
   GpBitmap* bitmap = nullptr;
   with_wide_name(name, [&](const WCHAR* wide) { GdipCreateBitmapFromFile(wide, &bitmap); });
+  if (bitmap) g_gdip_images.insert(bitmap);
   return push_handle(L, bitmap);
 }
 
 int l_GdipCreateHBITMAPFromBitmap(lua_State* L) {
-  GpBitmap* bitmap = arg_handle_as<GpBitmap*>(L, 1);
+  GpImage* image = live_gdip<GpImage>(g_gdip_images, arg_handle(L, 1));
   const DWORD background = arg_u32(L, 2);
   HBITMAP result = nullptr;
-  GdipCreateHBITMAPFromBitmap(bitmap, &result, background);
+  // Only a bitmap converts: an image loaded from a metafile is not one.
+  int type = 0;
+  if (image && GdipGetImageType(image, &type) == 0 && type == kImageTypeBitmap)
+    GdipCreateHBITMAPFromBitmap(reinterpret_cast<GpBitmap*>(image), &result, background);
   return push_handle(L, result);
 }
 
 int l_GdipCreateFromHDC(lua_State* L) {
   GpGraphics* graphics = nullptr;
   GdipCreateFromHDC(arg_dc(L, 1), &graphics);
+  if (graphics) g_gdip_graphics.insert(graphics);
   return push_handle(L, graphics);
 }
 
 int l_GdipDrawImageI(lua_State* L) {
-  GpGraphics* graphics = arg_handle_as<GpGraphics*>(L, 1);
-  GpImage* image = arg_handle_as<GpImage*>(L, 2);
+  GpGraphics* graphics = live_gdip<GpGraphics>(g_gdip_graphics, arg_handle(L, 1));
+  GpImage* image = live_gdip<GpImage>(g_gdip_images, arg_handle(L, 2));
   const int x = arg_i32(L, 3), y = arg_i32(L, 4);
-  GdipDrawImageI(graphics, image, x, y);
+  if (graphics && image) GdipDrawImageI(graphics, image, x, y);
   return 0;
 }
 
 int l_GdipDeleteGraphics(lua_State* L) {
-  GdipDeleteGraphics(arg_handle_as<GpGraphics*>(L, 1));
+  void* p = arg_handle(L, 1);
+  if (GpGraphics* graphics = live_gdip<GpGraphics>(g_gdip_graphics, p)) {
+    g_gdip_graphics.erase(p);
+    GdipDeleteGraphics(graphics);
+  }
   return 0;
 }
 
 int l_GdipDisposeImage(lua_State* L) {
-  GdipDisposeImage(arg_handle_as<GpImage*>(L, 1));
+  void* p = arg_handle(L, 1);
+  if (GpImage* image = live_gdip<GpImage>(g_gdip_images, p)) {
+    g_gdip_images.erase(p);
+    GdipDisposeImage(image);
+  }
   return 0;
 }

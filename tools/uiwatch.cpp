@@ -348,6 +348,10 @@ int serve(DWORD timeout_ms, DWORD delay_ms) {
       Sleep(20);
       continue;
     }
+    if (!host_pid) {  // no main window seen: the program of the first box
+      GetWindowThreadProcessId(s.box, &host_pid);
+      host = OpenProcess(SYNCHRONIZE, FALSE, host_pid);
+    }
     Sleep(delay_ms);
     if (s.box != last) {
       last = s.box;

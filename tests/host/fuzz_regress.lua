@@ -1,0 +1,70 @@
+-- Inputs the binding fuzzer found harmful, each kept as a regression case.
+local t = require "testlib"
+
+local function bmp(path)
+  local pixels = string.rep("\255\0\0\0\255\0\0\0", 2)
+  local f = assert(io.open(path, "wb"))
+  f:write("BM", string.pack("<I4I2I2I4", 14 + 40 + #pixels, 0, 0, 54),
+    string.pack("<I4i4i4I2I2I4I4i4i4I4I4", 40, 2, 2, 1, 24, 0, #pixels, 2835, 2835, 0, 0), pixels)
+  f:close()
+end
+SetCurrentDirectory(exepath())
+bmp("r.bmp")
+
+-- Found with GdipDeleteGraphics(<a handle of another kind>): GDI+ calls
+-- through whatever address it is given.
+t.test("GDI+ functions refuse objects of the wrong kind and freed ones", function()
+  GdiplusStartup()
+  local brush = CreateSolidBrush(0xFF)
+  local menu = CreateMenu()
+  local image = GdipLoadImageFromFile("r.bmp")
+  local bitmap = GdipCreateBitmapFromFile("r.bmp")
+  t.truthy(Ptr2Int(image) ~= 0 and Ptr2Int(bitmap) ~= 0, "images load")
+  local dc = BeginPaint(hWin)
+  local graphics = GdipCreateFromHDC(dc)
+  t.truthy(Ptr2Int(graphics) ~= 0, "graphics made")
+  -- Wrong kinds: each is ignored or gives the null handle.
+  GdipDeleteGraphics(brush)
+  GdipDeleteGraphics(image)
+  GdipDisposeImage(graphics)
+  GdipDisposeImage(menu)
+  GdipDisposeImage(Int2Ptr(0x12345678))
+  GdipDrawImageI(brush, image, 0, 0)
+  GdipDrawImageI(graphics, menu, 0, 0)
+  t.eq(Ptr2Int(GdipCreateHBITMAPFromBitmap(graphics, 0)), 0)
+  t.eq(Ptr2Int(GdipCreateHBITMAPFromBitmap(brush, 0)), 0)
+  -- The right kinds still work.
+  GdipDrawImageI(graphics, image, 0, 0)
+  local hbm = GdipCreateHBITMAPFromBitmap(bitmap, 0)
+  t.truthy(Ptr2Int(hbm) ~= 0, "a bitmap converts")
+  t.eq(select(1, GetSizeImage(hbm)), 2)
+  DeleteObject(hbm)
+  -- Freed objects: a second release and a later use do nothing.
+  GdipDisposeImage(image)
+  GdipDisposeImage(image)
+  GdipDrawImageI(graphics, image, 0, 0)
+  GdipDeleteGraphics(graphics)
+  GdipDeleteGraphics(graphics)
+  GdipDrawImageI(graphics, bitmap, 0, 0)
+  EndPaint(hWin)
+  -- After the session ends its objects are gone too; a second shutdown
+  -- has no session left to end.
+  GdiplusShutdown()
+  GdiplusShutdown()
+  GdipDisposeImage(bitmap)
+  t.eq(Ptr2Int(GdipCreateHBITMAPFromBitmap(bitmap, 0)), 0)
+  DeleteObject(brush)
+  DestroyMenu(menu)
+end)
+
+t.test("a new GDI+ session works after a shutdown", function()
+  GdiplusStartup()
+  local bitmap = GdipCreateBitmapFromFile("r.bmp")
+  local hbm = GdipCreateHBITMAPFromBitmap(bitmap, 0)
+  t.truthy(Ptr2Int(hbm) ~= 0)
+  DeleteObject(hbm)
+  GdipDisposeImage(bitmap)
+  GdiplusShutdown()
+end)
+
+t.done()
