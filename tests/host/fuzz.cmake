@@ -8,3 +8,4 @@ add_host_test(NAME fuzz_bindings SCRIPT fuzz_bindings.lua FILES ../fuzz/fuzzvalu
 # calls; HFUZZ_SEED= (empty) by hand draws a fresh one.
 set_tests_properties(host.fuzz_bindings PROPERTIES ENVIRONMENT "HFUZZ_SEED=1724146216")
 add_host_test(NAME fuzz_regress SCRIPT fuzz_regress.lua)
+add_host_test(NAME soak SCRIPT soak.lua TIMEOUT 240 UIWATCH "--serve --delay 20 --timeout 235000")
