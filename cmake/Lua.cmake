@@ -4,20 +4,15 @@
 # On Windows lua53.dll and lua.exe are compiled from Debian's lua5.3 source
 # package, which scripts/setup.sh unpacks into a cache outside the work tree.
 
+include(SetupCache)
+
 add_library(lua_headers INTERFACE)
 add_library(lua_runtime INTERFACE)
 target_link_libraries(lua_runtime INTERFACE lua_headers)
 
 if(WIN32)
   if(NOT LUA_SRC_DIR)
-    set(_cache "$ENV{SCRIPTHOST_CACHE}")
-    if(NOT _cache)
-      if(DEFINED ENV{XDG_CACHE_HOME})
-        set(_cache "$ENV{XDG_CACHE_HOME}/scripthost")
-      else()
-        set(_cache "$ENV{HOME}/.cache/scripthost")
-      endif()
-    endif()
+    setup_cache_dir(_cache)
     if(EXISTS "${_cache}/lua-src-dir")
       file(STRINGS "${_cache}/lua-src-dir" _dir LIMIT_COUNT 1)
       set(LUA_SRC_DIR "${_dir}" CACHE PATH "Lua 5.3 src/ folder (from Debian's source package)")

@@ -7,17 +7,11 @@
 # find_package and pkg-config at the prefix, and copies the SDL DLLs into
 # the build's bin/ so programs and tests run from there find them.
 
+include(SetupCache)
 set(SDL_PREFIX "" CACHE PATH "Cross-built SDL2 prefix (empty: the one scripts/setup.sh built)")
 
 if(NOT SDL_PREFIX)
-  set(_cache "$ENV{SCRIPTHOST_CACHE}")
-  if(NOT _cache)
-    if(DEFINED ENV{XDG_CACHE_HOME})
-      set(_cache "$ENV{XDG_CACHE_HOME}/scripthost")
-    else()
-      set(_cache "$ENV{HOME}/.cache/scripthost")
-    endif()
-  endif()
+  setup_cache_dir(_cache)
   # Read on every configure (a new set-up writes a new prefix) and configure
   # again when the set-up changes it.
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${_cache}/sdl-prefix")

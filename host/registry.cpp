@@ -1,6 +1,4 @@
 // The host's functions in registration order: the one place that order lives.
-// A row whose function is null is a binding not built yet; it is skipped, so
-// scripts never meet a global that does not work.
 #include "registry.hpp"
 
 #include "bindings.hpp"
@@ -137,7 +135,6 @@ const Binding& binding_at(int position) { return kBindings[position - 1]; }
 void register_bindings(lua_State* L, int first, int last) {
   for (int i = first; i <= last; ++i) {
     const Binding& b = binding_at(i);
-    if (!b.function) continue;
     lua_pushcclosure(L, b.function, 0);
     lua_setglobal(L, b.name);
   }

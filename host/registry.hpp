@@ -11,7 +11,7 @@ constexpr int kLastBindingBeforeColorTable = 49;
 
 struct Binding {
   const char* name;
-  lua_CFunction function;  // null while the binding is not built
+  lua_CFunction function;
 };
 
 // position is 1-based, as in the registration order.

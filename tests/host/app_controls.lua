@@ -4,19 +4,7 @@ local t = require "testlib"
 
 local BM_CLICK = 0xF5
 
--- The dispatch of the example's init.lua, reduced to what the part uses.
-app = { handlers = {}, commands = {}, next_id = 1000 }
-function app.on(msg, fn)
-  app.handlers[msg] = app.handlers[msg] or {}
-  table.insert(app.handlers[msg], fn)
-end
-function app.command(fn)
-  app.next_id = app.next_id + 1
-  app.commands[app.next_id] = fn
-  return app.next_id
-end
-local said = {}
-function app.status(text) said[#said + 1] = text end
+local said = require("app_stub")()  -- the example's dispatch, reduced
 app.on(WM_COMMAND, function(w, msg, wp, lp, lo, hi)
   local fn = app.commands[lo]
   if fn then fn(w, hi, lp); return 1 end
