@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "args.hpp"
+#include "core/wave_image.hpp"
 #include "bindings.hpp"
 #include "core/paths.hpp"
 #include "core/shell_rules.hpp"
@@ -140,10 +141,31 @@ int l_ShellExecute(lua_State* L) {
   return push_int(L, static_cast<lua_Integer>(reinterpret_cast<INT_PTR>(r)));
 }
 
+namespace {
+
+// Sounds played from memory (SND_MEMORY) play from a copy of the host's: an
+// asynchronous or looping sound goes on after the call, when the script's
+// string may be gone. Two copies alternate so the one a playing sound reads
+// is never overwritten: a new sound either stops the old one or, with
+// SND_NOSTOP, fails and leaves it playing from its copy.
+std::string g_sound_images[2];
+int g_sound_image_in_use = 0;
+
+}  // namespace
+
 int l_sndPlaySound(lua_State* L) {
-  const char* sound = arg_str(L, 1);
+  size_t len = 0;
+  const char* sound = arg_str(L, 1, &len);
   const UINT flags = arg_u32(L, 2);
-  return push_int(L, sndPlaySoundA(sound, flags) ? 1 : 0);
+  if (!(flags & SND_MEMORY)) return push_int(L, sndPlaySoundA(sound, flags) ? 1 : 0);
+  // The system reads a memory image by the sizes in its headers: refuse one
+  // that claims more bytes than the string holds.
+  if (!wave_image_fits(sound, len)) return push_int(L, 0);
+  const int next = 1 - g_sound_image_in_use;
+  g_sound_images[next].assign(sound, len);
+  const BOOL played = sndPlaySoundA(g_sound_images[next].data(), flags);
+  if (played) g_sound_image_in_use = next;
+  return push_int(L, played ? 1 : 0);
 }
 
 int l_GetCommandLine(lua_State* L) {
