@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <unordered_map>
 
 #include "args.hpp"
 #include "bindings.hpp"
@@ -268,6 +269,29 @@ int l_DateTime_SetSystemtime(lua_State* L) {
   return 0;
 }
 
+namespace {
+
+// The format records the host handed out, by address and size. LocalFree
+// frees only these, and the read-back forms read only a live block at least
+// as large as their record, so a stale, foreign or made-up address gets a
+// failure instead of a double free, a freed block or an overrun.
+std::unordered_map<void*, std::size_t> g_format_blocks;
+
+void* new_format_block(std::size_t size) {
+  void* p = LocalAlloc(LMEM_ZEROINIT, size);
+  if (p) g_format_blocks[p] = size;
+  return p;
+}
+
+const void* format_block_at(lua_State* L, int index, std::size_t size) {
+  if (!lua_islightuserdata(L, index)) return nullptr;
+  void* p = lua_touserdata(L, index);
+  const auto it = g_format_blocks.find(p);
+  return it != g_format_blocks.end() && it->second >= size ? p : nullptr;
+}
+
+}  // namespace
+
 int l_PARAFORMAT2(lua_State* L) {
   if (lua_istable(L, 1)) {
     // Every field is read before the block is taken, so a failing lookup
@@ -279,7 +303,7 @@ int l_PARAFORMAT2(lua_State* L) {
     const lua_Integer after = opt_field(L, 1, "dySpaceAfter");
     const lua_Integer spacing = opt_field(L, 1, "dyLineSpacing");
     const lua_Integer align = opt_field(L, 1, "wAlignment");
-    auto* pf = static_cast<PARAFORMAT2*>(LocalAlloc(LMEM_ZEROINIT, sizeof(PARAFORMAT2)));
+    auto* pf = static_cast<PARAFORMAT2*>(new_format_block(sizeof(PARAFORMAT2)));
     if (pf) {
       pf->cbSize = sizeof(PARAFORMAT2);
       pf->dwMask = static_cast<DWORD>(mask);
@@ -295,9 +319,9 @@ int l_PARAFORMAT2(lua_State* L) {
     lua_settop(L, 0);
     return push_handle(L, pf);
   }
-  if (lua_islightuserdata(L, 1) && lua_touserdata(L, 1)) {
+  if (const void* block = format_block_at(L, 1, sizeof(PARAFORMAT2))) {
     PARAFORMAT2 pf;
-    std::memcpy(&pf, lua_touserdata(L, 1), sizeof pf);
+    std::memcpy(&pf, block, sizeof pf);
     lua_createtable(L, 0, 7);
     set_int_field(L, "dwMask", static_cast<lua_Integer>(pf.dwMask));
     set_int_field(L, "dxStartIndent", pf.dxStartIndent);
@@ -320,7 +344,7 @@ int l_CHARFORMAT(lua_State* L) {
     lua_getfield(L, 1, "szFaceName");  // stays on the stack while it is copied
     size_t face_len = 0;
     const char* face = lua_isstring(L, -1) ? lua_tolstring(L, -1, &face_len) : nullptr;
-    auto* cf = static_cast<CHARFORMATA*>(LocalAlloc(LMEM_ZEROINIT, sizeof(CHARFORMATA)));
+    auto* cf = static_cast<CHARFORMATA*>(new_format_block(sizeof(CHARFORMATA)));
     if (cf) {
       cf->cbSize = sizeof(CHARFORMATA);
       cf->dwMask = static_cast<DWORD>(mask);
@@ -332,9 +356,9 @@ int l_CHARFORMAT(lua_State* L) {
     lua_settop(L, 0);
     return push_handle(L, cf);
   }
-  if (lua_islightuserdata(L, 1) && lua_touserdata(L, 1)) {
+  if (const void* block = format_block_at(L, 1, sizeof(CHARFORMATA))) {
     CHARFORMATA cf;
-    std::memcpy(&cf, lua_touserdata(L, 1), sizeof cf);
+    std::memcpy(&cf, block, sizeof cf);
     lua_createtable(L, 0, 5);
     set_int_field(L, "dwMask", static_cast<lua_Integer>(cf.dwMask));
     set_int_field(L, "dwEffects", static_cast<lua_Integer>(cf.dwEffects));
@@ -355,4 +379,13 @@ int l_Ptr2Int(lua_State* L) {
   return push_int(L, static_cast<lua_Integer>(reinterpret_cast<std::intptr_t>(arg_handle(L, 1))));
 }
 
-int l_LocalFree(lua_State* L) { return push_handle(L, LocalFree(arg_handle(L, 1))); }
+int l_LocalFree(lua_State* L) {
+  void* block = arg_handle(L, 1);
+  if (block && !g_format_blocks.erase(block)) {
+    // Not a record of ours (or freed already): fail as LocalFree fails, with
+    // the handle itself, rather than hand the heap a foreign address.
+    SetLastError(ERROR_INVALID_HANDLE);
+    return push_handle(L, block);
+  }
+  return push_handle(L, LocalFree(block));
+}

@@ -67,4 +67,24 @@ t.test("a new GDI+ session works after a shutdown", function()
   GdiplusShutdown()
 end)
 
+-- LocalFree handed any address to the heap, and the format readers read any
+-- address: a made-up, freed or too small block now fails instead.
+t.test("LocalFree and the format readers take only live format records", function()
+  local para = PARAFORMAT2({ dwMask = PFM_ALIGNMENT, wAlignment = PFA_CENTER })
+  local char = CHARFORMAT({ dwMask = CFM_BOLD, szFaceName = "Courier New" })
+  t.eq(PARAFORMAT2(para).wAlignment, PFA_CENTER)
+  t.eq(CHARFORMAT(char).szFaceName, "Courier New")
+  -- A 60-byte character record is too small to read as a 188-byte paragraph record.
+  t.count(0, PARAFORMAT2(char))
+  t.count(0, CHARFORMAT(Int2Ptr(Ptr2Int(hWin))))
+  local fake = Int2Ptr(0x12345670)
+  t.eq(Ptr2Int(LocalFree(fake)), 0x12345670, "a foreign address comes back: the call failed")
+  t.eq(GetLastError(), 6, "ERROR_INVALID_HANDLE")
+  t.eq(Ptr2Int(LocalFree(para)), 0, "a live record is freed")
+  t.eq(Ptr2Int(LocalFree(para)), Ptr2Int(para), "freeing it again fails")
+  t.count(0, PARAFORMAT2(para))
+  t.eq(Ptr2Int(LocalFree(char)), 0)
+  t.eq(Ptr2Int(LocalFree(nil)), 0)
+end)
+
 t.done()
