@@ -261,6 +261,16 @@ int l_LoadImage(lua_State* L) {
   const UINT type = arg_u32(L, 3);
   const int width = arg_i32(L, 4), height = arg_i32(L, 5);
   const UINT flags = arg_u32(L, 6);
+  // The loader reads a module's headers at the instance address: anything
+  // but a loaded module fails as a missing module would.
+  HMODULE module = nullptr;
+  if (instance &&
+      !(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           reinterpret_cast<LPCSTR>(instance), &module) &&
+        module == instance)) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return push_handle(L, nullptr);
+  }
   return push_handle(L, LoadImageA(instance, name, type, width, height, flags));
 }
 

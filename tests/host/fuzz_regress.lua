@@ -87,4 +87,14 @@ t.test("LocalFree and the format readers take only live format records", functio
   t.eq(Ptr2Int(LocalFree(nil)), 0)
 end)
 
+-- LoadImage read a made-up instance address as a module's headers.
+t.test("LoadImage takes only a loaded module as its instance", function()
+  t.eq(Ptr2Int(LoadImage(Int2Ptr(0x12345670), "#1", IMAGE_ICON, 32, 32, 0)), 0)
+  t.eq(GetLastError(), 126, "ERROR_MOD_NOT_FOUND")
+  t.eq(Ptr2Int(LoadImage(Int2Ptr(Ptr2Int(hInstance) + 16), "#1", IMAGE_ICON, 32, 32, 0)), 0,
+    "an address inside the module is not the module")
+  local icon = LoadImage(hInstance, "#1", IMAGE_ICON, 32, 32, 0)
+  t.truthy(Ptr2Int(icon) ~= 0, "the program's own icon still loads")
+end)
+
 t.done()
