@@ -52,10 +52,17 @@ INT_PTR offer_to_script(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
       if (is_number) result = static_cast<INT_PTR>(callback_result(n));
     } else {
       // The traceback is taken after the failed call has unwound: it lists
-      // whatever script code was running when the message arrived.
+      // whatever script code was running when the message arrived. Building
+      // it allocates outside any protected call, so no collection may run
+      // meanwhile: a finalizer may raise, and that error would have nowhere
+      // to go. Collection resumes before the box, whose message loop runs
+      // further callbacks.
+      const bool collecting = lua_gc(L, LUA_GCISRUNNING, 0) != 0;
+      if (collecting) lua_gc(L, LUA_GCSTOP, 0);
       take_error_text(L, -1);
       luaL_traceback(L, L, g_host.error_text.c_str(), 0);
       take_error_text(L, -1);
+      if (collecting) lua_gc(L, LUA_GCRESTART, 0);
       show_error_box(window, error_caption);
     }
   }
