@@ -273,7 +273,16 @@ void act_on(HWND dialog) {
 // Fills the clipboard for a program's clipboard tests; the result is the
 // exit code.
 int put_clipboard(const std::string& what, const std::string& text) {
-  if (!OpenClipboard(nullptr)) return 1;
+  // The clipboard is open for one window at a time, and the program under
+  // test polls it: keep trying for a while. A window of our own owns the data
+  // (SetClipboardData needs an owner on Windows).
+  HWND owner = CreateWindowA("STATIC", "uiwatch", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  bool opened = false;
+  for (int i = 0; i < 200 && !(opened = OpenClipboard(owner)); ++i) Sleep(25);
+  if (!opened) {
+    std::printf("clipboard %s failed: cannot open the clipboard\n", what.c_str());
+    return 1;
+  }
   EmptyClipboard();
   HANDLE data = nullptr;
   UINT format = CF_TEXT;
