@@ -557,11 +557,18 @@ function run_rounds()
   end
 end
 
+local ended_dialogs = {}
 dialog_callback = function(w, msg, wp)
   if w ~= hWin then
     -- A script dialog opened by a fuzzed NewDialog: the host gives it no
-    -- closing behaviour, so the fuzzer ends it at its first message.
-    if msg ~= WM_SETFONT then EndDialog(w, 0) end
+    -- closing behaviour, so the fuzzer ends it at its first message, once:
+    -- ending it hides it, which sends it more messages, and ending it again
+    -- from each of those re-enters without end.
+    local key = Ptr2Int(w)
+    if msg ~= WM_SETFONT and not ended_dialogs[key] then
+      ended_dialogs[key] = true
+      EndDialog(w, 0)
+    end
     return 0
   end
   if msg == PROBE then
