@@ -56,12 +56,4 @@ local function run()
   end)
 end
 
-dialog_callback = function(w, msg, wp)
-  if msg == WM_TIMER and wp == 9 then
-    KillTimer(hWin, 9)
-    run()
-    t.done()
-  end
-  return 0
-end
-SetTimer(hWin, 9, 50, nil)
+t.from_message_loop(run)

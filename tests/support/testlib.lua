@@ -62,6 +62,21 @@ function M.summary()
   return string.format("%d passed, %d failed", M.passed, M.failed)
 end
 
+-- Host scripts only: runs fn from the first tick of a window timer on the
+-- main window, once the message loop runs (modal dialogs need it), then
+-- finishes the test. The script's dialog_callback is replaced.
+function M.from_message_loop(fn)
+  dialog_callback = function(w, msg, wp)
+    if msg == WM_TIMER and wp == 9 then
+      KillTimer(hWin, 9)
+      fn()
+      M.done()
+    end
+    return 0
+  end
+  SetTimer(hWin, 9, 50, nil)
+end
+
 function M.done()
   io.write(M.summary(), "\n")
   io.flush()
