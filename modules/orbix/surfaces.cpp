@@ -85,12 +85,55 @@ int l_IMG_Load(lua_State* L) {
   return 1;
 }
 
+// SDL_image writes every palette surface as one byte per pixel, reading
+// width bytes from each row: a 1- or 4-bit surface's rows are shorter, so it
+// would read past the pixels. Such surfaces are widened to one index a byte
+// with the same palette first. The indices are unpacked here rather than
+// converted by SDL, which maps colours (a palette with repeated colours would
+// lose indices) and refuses an all-white palette.
+static SDL_Surface* byte_palette_copy(SDL_Surface* surface) {
+  const SDL_PixelFormat* from = surface->format;
+  SDL_Surface* copy = SDL_CreateRGBSurfaceWithFormat(0, surface->w, surface->h, 8, SDL_PIXELFORMAT_INDEX8);
+  if (!copy) return nullptr;
+  SDL_SetPaletteColors(copy->format->palette, from->palette->colors, 0,
+                       std::min(from->palette->ncolors, copy->format->palette->ncolors));
+  const int bits = from->BitsPerPixel;  // 1 or 4
+  const bool msb_first = SDL_PIXELORDER(from->format) != SDL_BITMAPORDER_4321;
+  const int per_byte = 8 / bits;
+  const Uint8 mask = static_cast<Uint8>((1 << bits) - 1);
+  for (int y = 0; y < surface->h; ++y) {
+    const Uint8* src = static_cast<const Uint8*>(surface->pixels) + static_cast<ptrdiff_t>(y) * surface->pitch;
+    Uint8* dst = static_cast<Uint8*>(copy->pixels) + static_cast<ptrdiff_t>(y) * copy->pitch;
+    for (int x = 0; x < surface->w; ++x) {
+      const int slot = x % per_byte;
+      const int shift = msb_first ? 8 - bits * (slot + 1) : bits * slot;
+      dst[x] = static_cast<Uint8>((src[x / per_byte] >> shift) & mask);
+    }
+  }
+  return copy;
+}
+
 int l_IMG_SavePNG(lua_State* L) {
   const char* file = luaL_checkstring(L, 2);
   SDL_Surface* surface = lua_tosurface(L, 1);
   // SDL_image reads the surface without checking it: refuse the empty handle
   // here, the way SDL's own calls do.
-  push_i32(L, surface ? IMG_SavePNG(surface, file) : SDL_InvalidParamError("surface"));
+  if (!surface) {
+    push_i32(L, SDL_InvalidParamError("surface"));
+    return 1;
+  }
+  const int bits = surface->format->BitsPerPixel;
+  if (!surface->format->palette || bits >= 8) {
+    push_i32(L, IMG_SavePNG(surface, file));
+    return 1;
+  }
+  if (bits != 1 && bits != 4) {
+    push_i32(L, SDL_SetError("IMG_SavePNG: %d-bit palette surfaces are not supported", bits));
+    return 1;
+  }
+  SDL_Surface* copy = byte_palette_copy(surface);
+  push_i32(L, copy ? IMG_SavePNG(copy, file) : -1);
+  SDL_FreeSurface(copy);
   return 1;
 }
 

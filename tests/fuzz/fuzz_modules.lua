@@ -99,6 +99,11 @@ for round = 1, tuples do
       local t0 = os.time()
       local res = table.pack(disarm(pcall(f.armed, table.unpack(args, 1, args.n))))
       local dt = os.time() - t0
+      if trace then
+        -- The results name the handles a later call may be given.
+        print("  -> " .. fv.describe_args(res))
+        io.stdout:flush()
+      end
       if res[1] then
         st.returned = st.returned + 1
         if target.adopt then target.adopt(f.name, res) end

@@ -23,6 +23,26 @@ t.test("pixel formats SDL does not know give empty handles, not surfaces it over
   t.eq(select(2, orbix.getSurfaceWidthHeight(ok)), 2, "known formats still work")
 end)
 
+t.test("palette surfaces under 8 bits per pixel are saved whole, not read past their rows", function()
+  -- 260 pixels of 4 bits are 130 bytes a row; SDL_image read 260 a row and
+  -- ran off the end of the pixels (found by the fuzzer as
+  -- CreateRGBSurface(255, 260, 272, 4, ...) then IMG_SavePNG).
+  for _, depth in ipairs({ 1, 4 }) do
+    local s = orbix.CreateRGBSurface(0, 260, 272, depth, 0, 0, 0, 0)
+    local colors = {}
+    for i = 1, 1 << depth do colors[i] = { (i - 1) * 16 % 256, 7, 9, 255 } end
+    orbix.setColors(s, colors)
+    local file = "sub_byte_" .. depth .. ".png"
+    t.eq(orbix.IMG_SavePNG(s, file), 0, depth .. " bits")
+    local back = orbix.IMG_Load(file)
+    local w, h = orbix.getSurfaceWidthHeight(back)
+    t.eq(w * 1000 + h, 260272)
+    -- new pixels are index 0: its colour, to the last pixel of the last row
+    t.eq(table.concat({ orbix.get_surface_rgba(back, 259, 271) }, ","), "0,7,9,255")
+    os.remove(file)
+  end
+end)
+
 t.test("zoomSurface of a surface without pixels returns nothing", function()
   for _, size in ipairs({ { 0, 0 }, { 0, 5 }, { 5, 0 } }) do
     t.count(0, orbix.zoomSurface(rgba_surface(size[1], size[2]), -1.5, 2, false))
