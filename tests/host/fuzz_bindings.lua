@@ -15,9 +15,10 @@
 -- Arguments that are harmful by design are kept harmless, not fuzzed:
 --   SetTimer          never gets a timer procedure (argument 4 is nil): a
 --                     random address there is code the system would call.
---   SetWindowLong     never index GWLP_WNDPROC (-4) or a dialog's procedure
---                     slot (DWLP_DLGPROC, 8..15), nor the main window: the
---                     script asked to replace code; the pool has neither.
+--   SetWindowLong     never index GWLP_WNDPROC (-4) nor a non-negative index
+--                     (a dialog's procedure slot, a control's own record
+--                     address), nor the main window: the script asked to
+--                     replace code or a control's private pointer.
 --   DestroyWindow, EndDialog, SetWindowLong, SetMenu
 --                     never the main window (the fuzzer lives in it); the
 --                     victims are rebuilt when they are gone.
@@ -276,7 +277,11 @@ local policy = {
     if i then
       i = i & 0xFFFFFFFF
       if i >= 0x80000000 then i = i - (1 << 32) end
-      if i == -4 or (i >= 4 and i < 16) then a[2] = -21 end  -- GWLP_USERDATA instead
+      -- GWLP_USERDATA instead of the procedure or of any of the class's
+      -- extra bytes: a control keeps its private record's address there
+      -- (SetWindowLong(combo, 0, 73) broke the combo box's painting; Wine
+      -- then repaints it forever, swallowing the fault each time).
+      if i == -4 or i >= 0 then a[2] = -21 end
     end
   end,
   KillTimer = function(a)
@@ -435,6 +440,7 @@ local function describe_args(args)
 end
 
 local function one_call(name)
+  if trace then print("next " .. name) end
   local args
   if g.rng:chance(0.5) then args = g:typed_args(S[name], 0.2) else args = g:random_args() end
   local p = policy[name]
@@ -537,6 +543,7 @@ function run_rounds()
   while os.clock() < stop do
     if round >= per_binding then break end
     round = round + 1
+    if trace then print("round " .. round) end
     -- A fresh order every round mixes the bindings' effects on each other.
     local order = {}
     for i, n in ipairs(names) do order[i] = n end
