@@ -1,5 +1,6 @@
 #include "bridge.hpp"
 
+#include <cstdint>
 #include <string>
 
 extern "C" {
@@ -30,41 +31,93 @@ void set_window_icons(HWND window) {
   }
 }
 
+namespace {
+
+// Protected: the global dialog_callback. Only used when the globals have a
+// metatable, whose __index may raise (as strict-mode scripts' does).
+int look_up_callback(lua_State* L) {
+  lua_getglobal(L, "dialog_callback");
+  return 1;
+}
+
+// Protected: (error value) -> error text plus traceback. The traceback is
+// taken after the failed call has unwound: from level 1 (level 0 is this
+// function) it lists whatever script code was running when the message
+// arrived. The error text is set as soon as it is known, so a failure while
+// the traceback is built still leaves the message.
+int build_error_text(lua_State* L) {
+  take_error_text(L, 1);
+  luaL_traceback(L, L, g_host.error_text.c_str(), 1);
+  take_error_text(L, -1);
+  return 0;
+}
+
+// Pushes dialog_callback; false (with an error value pushed) if looking it
+// up raised.
+bool push_callback(lua_State* L) {
+  lua_rawgeti(L, LUA_REGISTRYINDEX, LUA_RIDX_GLOBALS);
+  const bool plain = !lua_getmetatable(L, -1);
+  if (!plain) lua_pop(L, 1);
+  lua_pop(L, 1);
+  if (plain) {
+    lua_getglobal(L, "dialog_callback");
+    return true;
+  }
+  lua_pushcfunction(L, look_up_callback);
+  return lua_pcall(L, 0, 1, 0) == LUA_OK;
+}
+
+}  // namespace
+
 INT_PTR offer_to_script(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
                         const char* error_caption) {
   lua_State* L = g_host.L;
   const int top = lua_gettop(L);
   INT_PTR result = 0;
-
-  lua_getglobal(L, "dialog_callback");
-  lua_pushlightuserdata(L, window);
   g_host.current_window = window;
-  lua_pushinteger(L, static_cast<lua_Integer>(static_cast<std::uint32_t>(message)));
-  lua_pushinteger(L, static_cast<lua_Integer>(static_cast<std::int64_t>(wparam)));
-  lua_pushinteger(L, static_cast<lua_Integer>(static_cast<std::int64_t>(lparam)));
-  lua_pushinteger(L, LOWORD(wparam));
-  lua_pushinteger(L, HIWORD(wparam));
+  // Room for the callback and its six arguments; past Lua's stack limit the
+  // message goes unanswered.
+  if (!lua_checkstack(L, 8)) return 0;
 
-  if (lua_type(L, top + 1) == LUA_TFUNCTION) {
+  bool failed = false;
+  if (!push_callback(L)) {
+    failed = true;
+    g_host.error_text.clear();
+    lua_pushcfunction(L, build_error_text);
+    lua_insert(L, -2);
+  } else if (lua_type(L, -1) == LUA_TFUNCTION) {
+    lua_pushlightuserdata(L, window);
+    lua_pushinteger(L, static_cast<lua_Integer>(static_cast<std::uint32_t>(message)));
+    lua_pushinteger(L, static_cast<lua_Integer>(static_cast<std::int64_t>(wparam)));
+    lua_pushinteger(L, static_cast<lua_Integer>(static_cast<std::int64_t>(lparam)));
+    lua_pushinteger(L, LOWORD(wparam));
+    lua_pushinteger(L, HIWORD(wparam));
     if (lua_pcall(L, 6, 1, 0) == LUA_OK) {
       int is_number = 0;
       const lua_Number n = lua_tonumberx(L, -1, &is_number);
       if (is_number) result = static_cast<INT_PTR>(callback_result(n));
     } else {
-      // The traceback is taken after the failed call has unwound: it lists
-      // whatever script code was running when the message arrived. Building
-      // it allocates outside any protected call, so no collection may run
-      // meanwhile: a finalizer may raise, and that error would have nowhere
-      // to go. Collection resumes before the box, whose message loop runs
-      // further callbacks.
-      const bool collecting = lua_gc(L, LUA_GCISRUNNING, 0) != 0;
-      if (collecting) lua_gc(L, LUA_GCSTOP, 0);
-      take_error_text(L, -1);
-      luaL_traceback(L, L, g_host.error_text.c_str(), 0);
-      take_error_text(L, -1);
-      if (collecting) lua_gc(L, LUA_GCRESTART, 0);
-      show_error_box(window, error_caption);
+      failed = true;
+      g_host.error_text.clear();
+      lua_pushcfunction(L, build_error_text);
+      lua_insert(L, -2);
     }
+  }
+  if (failed) {
+    // Building the text allocates, so it runs protected too, with the
+    // collector stopped: a raising finalizer would otherwise cut the
+    // traceback off. Collection resumes before the box, whose message loop
+    // runs further callbacks.
+    const bool collecting = lua_gc(L, LUA_GCISRUNNING, 0) != 0;
+    if (collecting) lua_gc(L, LUA_GCSTOP, 0);
+    if (lua_pcall(L, 1, 0, 0) != LUA_OK && g_host.error_text.empty()) {
+      // Not even the error value could be read (memory ran out).
+      g_host.error_text = "not enough memory";
+    }
+    if (collecting) lua_gc(L, LUA_GCRESTART, 0);
+    lua_settop(L, top);
+    show_error_box(window, error_caption);
+    return 0;
   }
   lua_settop(L, top);
   return result;

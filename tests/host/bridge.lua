@@ -137,6 +137,26 @@ t.test("an error in the callback shows text and traceback, result 0, program goe
   t.truthy(after, "callback still called afterwards")
 end)
 
+t.test("globals whose __index raises (strict mode) give an error box, not the end of the program", function()
+  -- Looking dialog_callback up runs the metamethod; before, its error
+  -- escaped every protected call and ended the program.
+  dialog_callback = nil
+  local raised = 0
+  setmetatable(_G, { __index = function(_, k)
+    if raised == 0 then
+      raised = 1
+      error("undefined global " .. tostring(k), 2)
+    end
+  end })
+  t.eq(SendMessageInt(hWin, RAISE, 0, 0), 0)
+  setmetatable(_G, nil)
+  t.eq(raised, 1)
+  local seen = false
+  dialog_callback = function(w, msg) if msg == PROBE then seen = true end return 0 end
+  SendMessageInt(hWin, PROBE, 0, 0)
+  t.truthy(seen, "the callback defined afterwards is called")
+end)
+
 -- The remaining checks need the message loop: finish from a timer tick.
 dialog_callback = function(w, msg, wp)
   if msg == WM_TIMER and wp == 3 then
