@@ -25,6 +25,13 @@ int l_Mix_OpenAudio(lua_State* L) {
   int channels = arg_i32(L, 3);
   Uint16 format = static_cast<Uint16>(luaL_checkinteger(L, 2));
   int frequency = arg_i32(L, 1);
+  // SDL passes a negative rate on to the driver: one that paces itself by
+  // the clock then sleeps for weeks per buffer, and closing the device waits
+  // for that sleep. 0 still asks for SDL's default rate.
+  if (frequency < 0) {
+    push_i32(L, SDL_SetError("Mix_OpenAudio: frequency %d is negative", frequency));
+    return 1;
+  }
   push_i32(L, Mix_OpenAudio(frequency, format, channels, chunksize));
   return 1;
 }

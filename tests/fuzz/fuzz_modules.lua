@@ -124,6 +124,10 @@ for round = 1, tuples do
     end
     if target.tick then target.tick(calls) end
   end
+  if tuples >= 1000 and round % 500 == 0 then
+    print(string.format("round %d: %d calls, %.0f s", round, calls, clock() - started))
+    io.stdout:flush()
+  end
 end
 
 if target.finish then

@@ -75,6 +75,17 @@ t.test("mirroring zooms of 8-bit surfaces stay inside and mirror", function()
   t.truthy(orbix.zoomSurface(big, -1.75, 1, true))
 end)
 
+t.test("a negative audio rate is refused: closing the device no longer waits for weeks", function()
+  -- Found by the fuzzer as Mix_OpenAudio(-5, ...) then Mix_CloseAudio, which
+  -- never returned on the dummy driver.
+  t.eq(orbix.Mix_OpenAudio(-5, orbix.AUDIO_S16, 2, 512), -1)
+  t.eq(orbix.GetError(), "Mix_OpenAudio: frequency -5 is negative")
+  t.eq(orbix.Mix_OpenAudio(-(1 << 31), orbix.AUDIO_S16, 2, 512), -1)
+  orbix.Mix_CloseAudio()
+  t.eq(orbix.Mix_OpenAudio(0, orbix.AUDIO_S16, 2, 512), 0, "0 still asks for the default rate")
+  orbix.Mix_CloseAudio()
+end)
+
 t.test("Mix_PlayChannel refuses channels SDL_mixer does not have", function()
   t.eq(orbix.Mix_OpenAudio(22050, orbix.AUDIO_S16, 2, 512), 0)
   local samples = {}
