@@ -130,6 +130,9 @@ int l_messageBox(lua_State* L) {
   return push_int(L, MessageBoxA(owner, text, caption, type));
 }
 
+// The longest file name ShellExecute passes on.
+constexpr size_t kShellFileMax = 960;
+
 int l_ShellExecute(lua_State* L) {
   const HWND owner = arg_hwnd(L, 1);
   const char* operation = arg_str(L, 2);
@@ -137,6 +140,13 @@ int l_ShellExecute(lua_State* L) {
   const char* parameters = arg_str(L, 4);
   const char* directory = arg_str(L, 5);
   const int show = arg_rounded_i32(L, 6);
+  // The shell of our test platform crashes the process on a file name of
+  // 997 characters or more (a path or URL that long cannot be opened on any
+  // system): such a name gets "file not found", as an unknown file does.
+  if (file && std::strlen(file) > kShellFileMax) {
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return push_int(L, SE_ERR_FNF);
+  }
   const HINSTANCE r = ShellExecuteA(owner, operation, file, parameters, directory, show);
   return push_int(L, static_cast<lua_Integer>(reinterpret_cast<INT_PTR>(r)));
 }

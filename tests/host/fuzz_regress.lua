@@ -97,4 +97,16 @@ t.test("LoadImage takes only a loaded module as its instance", function()
   t.truthy(Ptr2Int(icon) ~= 0, "the program's own icon still loads")
 end)
 
+-- Found with ShellExecute(<time>, "fuzzverb", <string 32766 bytes>, ...):
+-- the shell ended the process on file names from 997 characters on.
+t.test("ShellExecute answers 'file not found' for file names too long to exist", function()
+  for _, n in ipairs({ 997, 32766 }) do
+    t.eq(ShellExecute(hWin, "open", string.rep("b", n), "", "", 1), 2, n .. " characters")
+    t.eq(GetLastError(), 206, "ERROR_FILENAME_EXCED_RANGE")
+  end
+  -- A shorter unknown name still reaches the shell, which finds nothing.
+  t.eq(ShellExecute(hWin, "open", string.rep("b", 960), "", "", 1), 2)
+  t.eq(GetLastError(), 2)
+end)
+
 t.done()
