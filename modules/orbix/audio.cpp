@@ -61,7 +61,9 @@ int l_Mix_LoadMUS(lua_State* L) {
 int l_Mix_PlayMusic(lua_State* L) {
   int loops = arg_i32(L, 2);
   auto* music = static_cast<Mix_Music*>(lua_tomusic(L, 1));
-  push_i32(L, Mix_PlayMusic(music, loops));
+  const int result = Mix_PlayMusic(music, loops);
+  if (result == 0) note_playing_music(music);
+  push_i32(L, result);
   return 1;
 }
 

@@ -44,6 +44,7 @@ std::unordered_map<void*, Node> g_nodes;
 
 // The renderer whose textures SDL2_gfx's glyph cache currently holds.
 SDL_Renderer* g_gfx_font_renderer = nullptr;
+void* g_playing_music = nullptr;
 
 // Live windows; the size watch below is installed while there is one.
 int g_window_count = 0;
@@ -79,7 +80,13 @@ void release_raw(Kind kind, void* object) {
       break;
     case Kind::Texture: SDL_DestroyTexture(static_cast<SDL_Texture*>(object)); break;
     case Kind::Surface: SDL_FreeSurface(static_cast<SDL_Surface*>(object)); break;
-    case Kind::Music: Mix_FreeMusic(static_cast<Mix_Music*>(object)); break;
+    case Kind::Music:
+      if (object && object == g_playing_music) {
+        Mix_HaltMusic();
+        g_playing_music = nullptr;
+      }
+      Mix_FreeMusic(static_cast<Mix_Music*>(object));
+      break;
     case Kind::Chunk: Mix_FreeChunk(static_cast<Mix_Chunk*>(object)); break;
     case Kind::Font: TTF_CloseFont(static_cast<TTF_Font*>(object)); break;
     case Kind::FrameRateManager: free(object); break;
@@ -280,6 +287,8 @@ void gfx_font_cache_use(SDL_Renderer* renderer) {
     g_gfx_font_renderer = renderer;
   }
 }
+
+void note_playing_music(void* music) { g_playing_music = music; }
 
 void release_all(Kind kind) {
   for (void* object : live_objects(kind)) drop(object, true);

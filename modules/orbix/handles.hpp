@@ -60,6 +60,11 @@ void gfx_font_cache_use(SDL_Renderer* renderer);
 // audio bindings free the remaining music before SDL_mixer unloads codecs).
 // Not for game controllers, whose handles each hold one SDL reference.
 void release_all(Kind kind);
+
+// The music last started with Mix_PlayMusic. Releasing it halts it first:
+// SDL_mixer would otherwise wait for a fade-out to end, which never comes
+// while the music is paused (or takes weeks for a long fade).
+void note_playing_music(void* music);
 // The live objects of `kind` that the module tracks, so a binding can tell a
 // pointer it handed out from a foreign or stale one.
 std::vector<void*> live_objects(Kind kind);

@@ -105,6 +105,32 @@ t.test("Mix_PlayChannel refuses channels SDL_mixer does not have", function()
   orbix.Mix_CloseAudio()
 end)
 
+t.test("freeing or collecting the music that fades out stops it instead of waiting for the fade", function()
+  -- Found by the fuzzer as Mix_FadeOutMusic(2^31 - 1) then Mix_FreeMusic,
+  -- which waited 24 days for the fade to end.
+  t.eq(orbix.Mix_OpenAudio(22050, orbix.AUDIO_S16, 2, 512), 0)
+  local music = assert(orbix.Mix_LoadMUS("tone.wav"))
+  t.eq(orbix.Mix_PlayMusic(music, -1), 0)
+  t.eq(orbix.Mix_FadeOutMusic(60000), 1)
+  local started = os.time()
+  orbix.Mix_FreeMusic(music)
+  -- the collector's path: a dropped handle of fading music
+  local dropped = assert(orbix.Mix_LoadMUS("tone.wav"))
+  t.eq(orbix.Mix_PlayMusic(dropped, -1), 0)
+  t.eq(orbix.Mix_FadeOutMusic(60000), 1)
+  dropped = nil
+  collectgarbage("collect")
+  t.truthy(os.time() - started <= 2, "both returned at once")
+  -- music that is not playing is freed as before, and others keep playing
+  local other = assert(orbix.Mix_LoadMUS("tone.wav"))
+  local playing = assert(orbix.Mix_LoadMUS("tone.wav"))
+  t.eq(orbix.Mix_PlayMusic(playing, -1), 0)
+  orbix.Mix_FreeMusic(other)
+  t.eq(orbix.Mix_FadeOutMusic(10), 1, "the playing music still plays")
+  orbix.Mix_HaltMusic()
+  orbix.Mix_CloseAudio()
+end)
+
 t.test("setFramerate on a manager whose finaliser ran fails instead of writing through null", function()
   local m = orbix.initFramerate()
   getmetatable(m).__gc(m)
