@@ -4,6 +4,7 @@
 
 #include "args.hpp"
 #include "bindings.hpp"
+#include "core/gdi_range.hpp"
 #include "core/wide_path.hpp"
 
 // The flat GDI+ entry points, declared here as the C interface they are: the
@@ -132,16 +133,29 @@ int l_FillRect(lua_State* L) {
   return push_bool(L, FillRect(dc, &r, brush) != 0);
 }
 
+// Curves beyond GDI's coordinate range fail as Windows fails them, without
+// reaching a rasteriser that would walk their whole outline.
+static int refuse_shape(lua_State* L) {
+  SetLastError(ERROR_INVALID_PARAMETER);
+  return push_bool(L, FALSE);
+}
+
 int l_RoundRect(lua_State* L) {
   HDC dc = arg_dc(L, 1);
   const RECT r = arg_rect(L, 2);
   const int cw = arg_i32(L, 6), ch = arg_i32(L, 7);
+  const int c[] = {static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right),
+                   static_cast<int>(r.bottom), cw, ch};
+  if (!shape_fits_gdi(c, 6)) return refuse_shape(L);
   return push_bool(L, RoundRect(dc, r.left, r.top, r.right, r.bottom, cw, ch));
 }
 
 int l_Ellipse(lua_State* L) {
   HDC dc = arg_dc(L, 1);
   const RECT r = arg_rect(L, 2);
+  const int c[] = {static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right),
+                   static_cast<int>(r.bottom)};
+  if (!shape_fits_gdi(c, 4)) return refuse_shape(L);
   return push_bool(L, Ellipse(dc, r.left, r.top, r.right, r.bottom));
 }
 
@@ -149,6 +163,7 @@ int l_Arc(lua_State* L) {
   HDC dc = arg_dc(L, 1);
   int c[8];
   for (int i = 0; i < 8; ++i) c[i] = arg_i32(L, 2 + i);
+  if (!shape_fits_gdi(c, 8)) return refuse_shape(L);
   return push_bool(L, Arc(dc, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7]));
 }
 

@@ -109,4 +109,24 @@ t.test("ShellExecute answers 'file not found' for file names too long to exist",
   t.eq(GetLastError(), 2)
 end)
 
+-- Found with Ellipse(<dc>, 0, 0, 2147483647, 25): Wine's rasteriser walked
+-- the whole outline (minutes a call); Windows refuses such shapes.
+t.test("curves beyond GDI's 27-bit coordinate space fail at once", function()
+  local popup = CreateWindow("static", "curves", 0x80000000 | 0x00C00000 | 0x10000000, 100, 100, 120, 80, hWin, 0, 0, 0)
+  local dc = BeginPaint(popup)
+  local started = os.time()
+  t.eq(Ellipse(dc, 0, 0, 2147483647, 25), false)
+  t.eq(GetLastError(), 87)
+  t.eq(Ellipse(dc, -(1 << 27), 0, 10, 25), false, "left beyond the range")
+  t.eq(Arc(dc, 0, 0, 50, 25, 0, 0, 1 << 30, 5), false, "an arc end point")
+  t.eq(RoundRect(dc, 0, 0, 50, 25, 1 << 28, 7), false, "a corner size")
+  t.eq(RoundRect(dc, -100000000, 0, 100000000, 25, 7, 7), false, "an extent")
+  t.truthy(os.time() - started <= 2, "no call took long")
+  t.eq(Ellipse(dc, 0, 0, 50, 25), true, "shapes in range draw")
+  t.eq(Arc(dc, 0, 0, 50, 25, 0, 0, 5, 5), true)
+  t.eq(RoundRect(dc, 0, 0, 50, 25, 7, 7), true)
+  EndPaint(popup)
+  DestroyWindow(popup)
+end)
+
 t.done()

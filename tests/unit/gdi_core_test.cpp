@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/gdi_range.hpp"
 #include "core/text_stream.hpp"
 #include "core/wide_path.hpp"
 
@@ -141,3 +142,25 @@ TEST(StreamRead, DeliversTheTextInPiecesThenZero) {
 }
 
 }  // namespace
+
+TEST(GdiRange, CoordinatesAndExtentsStayWithin27Bits) {
+  const int max = static_cast<int>(kGdiCoordinateMax);
+  const int ok[] = {-5, 0, 640, 480};
+  EXPECT_TRUE(shape_fits_gdi(ok, 4));
+  const int edge[] = {0, 0, max, max};
+  EXPECT_TRUE(shape_fits_gdi(edge, 4));
+  const int wide[] = {0, 0, max + 1, 25};
+  EXPECT_FALSE(shape_fits_gdi(wide, 4));
+  const int int_max[] = {0, 0, 2147483647, 25};
+  EXPECT_FALSE(shape_fits_gdi(int_max, 4));
+  const int negative[] = {-max - 1, 0, 0, 25};
+  EXPECT_FALSE(shape_fits_gdi(negative, 4));
+  // Both corners in range, their distance not.
+  const int span[] = {-max, 0, max, 25};
+  EXPECT_FALSE(shape_fits_gdi(span, 4));
+  // Corner sizes and arc end points count too.
+  const int round[] = {0, 0, 50, 25, 7, 1 << 30};
+  EXPECT_FALSE(shape_fits_gdi(round, 6));
+  const int arc[] = {0, 0, 50, 25, 0, 0, 5, 5};
+  EXPECT_TRUE(shape_fits_gdi(arc, 8));
+}
