@@ -43,6 +43,11 @@
 --   SetWindowText, SendMessageString, CreateWindow
 --                     text for a rich edit is cut to 1,000 bytes: Wine's
 --                     lays long text out in ever more time and memory.
+--   SendMessage*      no WM_PASTE to the combo box or the rich edit: the
+--                     clipboard may hold the pool's 10 MB text, and Wine fits
+--                     a paste into the narrow combo box a character at a
+--                     time (40,000 characters: over a minute; 10 MB ended
+--                     the process after minutes).
 -- Modal UI (getInput, runbox, NewDialog's boxes, messageBox, the file, font,
 -- colour and folder dialogs, SaveRichEdit's and the callbacks' error boxes)
 -- is answered by uiwatch --serve; script dialogs are ended by the callback.
@@ -57,7 +62,7 @@ io.stdout:setvbuf("line")
 
 local DRIVER = 0x4655          -- the driver's timer: an id the value pool never holds
 local PROBE = 0x8001           -- application range: only the fuzzer sends it
-local WM_TIMER, WM_SETFONT = 0x0113, 0x0030
+local WM_TIMER, WM_SETFONT, WM_PASTE = 0x0113, 0x0030, 0x0302
 
 -- The test folder: files the bindings create stay in it.
 local home = exepath()
@@ -315,6 +320,10 @@ local function message_policy(ptr_pos)
     local m = math.tointeger(tonumber(a[2]) or 0.5)
     if not m then return end
     m = m & 0xFFFFFFFF
+    if m == WM_PASTE and (a[1] == fx.combo or a[1] == fx.rich) then
+      a[2] = 0  -- see the header: Wine lays a long paste out there for minutes
+      return
+    end
     local kind = record_messages[m]
     if kind then
       if ptr_pos == 4 then a[4] = fx[kind] else a[2] = 0 end
@@ -329,6 +338,7 @@ policy.SendMessagePtrInt = message_policy(0)
 policy.SendMessageString = function(a)
   if is_rich(a[1]) then cut_rich_text(a, 4) end
   local m = math.tointeger(tonumber(a[2]) or 0.5)
+  if m and m & 0xFFFFFFFF == WM_PASTE and (a[1] == fx.combo or a[1] == fx.rich) then a[2] = 0x000D end
   if m and not pointer_free[m & 0xFFFFFFFF] then
     local ok = false
     for _, tm in ipairs(text_messages) do if tm == m & 0xFFFFFFFF then ok = true end end
