@@ -9,6 +9,7 @@
 --   FUZZ_LONG=1      10,000 tuples per function unless FUZZ_TUPLES says otherwise
 --   FUZZ_ONLY=name   fuzz only this function (the pool still behaves the same)
 --   FUZZ_TRACE=1     print every call before it is made (to find a crashing tuple)
+--   FUZZ_TRACE_FROM=n  the same from round n on
 --
 -- Each round calls every function once, in a shuffled order, with either a
 -- fully random list (0 to 12 values of any kind) or a list shaped like the
@@ -25,6 +26,8 @@ local tuples = math.tointeger(tonumber(os.getenv("FUZZ_TUPLES") or ""))
   or ((os.getenv("FUZZ_LONG") or "") ~= "" and 10000 or 60)
 local only = os.getenv("FUZZ_ONLY")
 local trace = (os.getenv("FUZZ_TRACE") or "") ~= ""
+-- FUZZ_TRACE_FROM=n: trace from round n on (replaying a late failure).
+local trace_from = math.tointeger(tonumber(os.getenv("FUZZ_TRACE_FROM") or ""))
 -- Wall-clock seconds (os.time is all plain Lua has) after which a call counts
 -- as blocking; legitimate work (2,000 wrapped lines of text) takes 4 s under ASan.
 local slow_limit = tonumber(os.getenv("FUZZ_SLOW_SECONDS") or "") or 10
@@ -76,6 +79,7 @@ local calls = 0
 local started = clock()
 
 for round = 1, tuples do
+  if trace_from and round == trace_from then trace = true end
   -- Fisher-Yates with the replayable generator.
   local order = {}
   for i = 1, #functions do order[i] = functions[i] end
