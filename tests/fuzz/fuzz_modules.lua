@@ -139,11 +139,13 @@ if target.finish then
   if bad then problem("at the end: " .. bad) end
 end
 
-local total, returned, raised, least = 0, 0, 0, math.huge
+local total, returned, raised, least, never = 0, 0, 0, math.huge, {}
 for _, f in ipairs(functions) do
   local st = stats[f.name]
   total, returned, raised = total + st.tried, returned + st.returned, raised + st.raised
-  if st.tried < least then least = st.tried end
+  -- A function its guard always skips (the message box with a display) is
+  -- named apart, so the per-function figure stays the one that was reached.
+  if st.tried == 0 then never[#never + 1] = f.name elseif st.tried < least then least = st.tried end
   if trace or (os.getenv("FUZZ_VERBOSE") or "") ~= "" then
     print(string.format("  %-32s %6d tried %6d returned %6d raised %4d skipped", f.name, st.tried, st.returned,
       st.raised, st.skipped))
@@ -152,4 +154,5 @@ end
 print(string.format("fuzz %s: %d functions, %d rounds, %d calls (at least %d per function), %d returned, %d raised, "
   .. "%.1f s, %d problems, seed %d", module, #functions, tuples, total, least, returned, raised, clock() - started,
   #problems, seed))
+if #never > 0 then print("never called (always skipped): " .. table.concat(never, ", ")) end
 os.exit(#problems == 0 and 0 or 1)
