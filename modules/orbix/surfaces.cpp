@@ -185,23 +185,27 @@ static SDL_Rect* limit_blit_rect(SDL_Rect* r) {
 int l_BlitSurface(lua_State* L) {
   // SDL_UpperBlit clips the destination rectangle in place; it gets a copy,
   // never anything the script can see.
+  // Both rectangles are read before either surface: a rectangle's
+  // metamethods may free a surface.
   SDL_Rect src, dst;
   SDL_Rect* d = limit_blit_rect(lua_torect(L, 4, &dst));
-  SDL_Surface* to = lua_tosurface(L, 3);
   const SDL_Rect* s = limit_blit_rect(lua_torect(L, 2, &src));
+  SDL_Surface* to = lua_tosurface(L, 3);
   SDL_Surface* from = lua_tosurface(L, 1);
   push_i32(L, SDL_UpperBlit(from, s, to, d));
   return 1;
 }
 
 int l_surface_fill_rect(lua_State* L) {
-  SDL_Surface* surface = arg_live_surface(L, 1);
+  arg_live_surface(L, 1);  // argument errors in their usual order
   Uint8 a = arg_u8(L, 6);
   Uint8 b = arg_u8(L, 5);
   Uint8 g = arg_u8(L, 4);
   Uint8 r = arg_u8(L, 3);
   SDL_Rect rect;
   const SDL_Rect* area = lua_torect(L, 2, &rect);
+  // Fetched again: the rectangle's metamethods may have freed the surface.
+  SDL_Surface* surface = arg_live_surface(L, 1);
   push_i32(L, SDL_FillRect(surface, area, SDL_MapRGBA(surface->format, r, g, b, a)));
   return 1;
 }
@@ -277,11 +281,15 @@ extern "C" int lua_set_surface_rgba(lua_State* L) {
 int l_getColors(lua_State* L) {
   SDL_Surface* surface = arg_live_surface(L, 1);
   const SDL_Palette* palette = surface->format->palette;
-  // A format without a palette has no colours: an empty table.
-  int n = palette ? palette->ncolors : 0;
+  // A format without a palette has no colours: an empty table. The colours
+  // are copied first: building the tables can run finalizers, which may free
+  // the surface.
+  SDL_Color colors[256];
+  int n = palette ? SDL_min(palette->ncolors, 256) : 0;
+  if (n > 0) SDL_memcpy(colors, palette->colors, n * sizeof(SDL_Color));
   lua_createtable(L, n, 0);
   for (int i = 0; i < n; ++i) {
-    const SDL_Color& c = palette->colors[i];
+    const SDL_Color& c = colors[i];
     lua_createtable(L, 4, 0);
     const int v[4] = {c.r, c.g, c.b, c.a};
     for (int k = 0; k < 4; ++k) {
@@ -294,8 +302,7 @@ int l_getColors(lua_State* L) {
 }
 
 int l_setColors(lua_State* L) {
-  SDL_Surface* surface = arg_live_surface(L, 1);
-  SDL_Palette* palette = surface->format->palette;
+  arg_live_surface(L, 1);  // argument errors in their usual order
   if (!lua_istable(L, 2)) return luaL_error(L, "argument 2 must be table.");
   lua_len(L, 2);
   int n = lua_popNumber(L);
@@ -315,7 +322,9 @@ int l_setColors(lua_State* L) {
     lua_pop(L, 1);
     if (i <= kMaxColors) colors[i - 1] = c;
   }
-  if (n > 0) SDL_SetPaletteColors(palette, colors, 0, n < kMaxColors ? n : kMaxColors);
+  // Fetched only now: the table's metamethods may have freed the surface.
+  SDL_Surface* surface = arg_live_surface(L, 1);
+  if (n > 0) SDL_SetPaletteColors(surface->format->palette, colors, 0, n < kMaxColors ? n : kMaxColors);
   return 0;
 }
 

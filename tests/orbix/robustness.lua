@@ -169,5 +169,38 @@ t.test("BlitSurface rectangles at the ends of the int range copy nothing from ou
   t.eq(select(4, orbix.get_surface_rgba(b, 8, 8)), 0, "only its 4 x 4 pixels")
 end)
 
+t.test("tables whose metamethods free a surface are read before that surface is used", function()
+  -- The fuzzer's trap tables free pool objects from inside __index and
+  -- __len; surface_fill_rect then filled a freed surface (ASan: a write to
+  -- unmapped memory in SDL_FillRect, orbix seed 20261209 near round 7,400).
+  local function freeing(victim)
+    return setmetatable({}, {
+      __index = function(_, k)
+        orbix.FreeSurface(victim)
+        return ({ 0, 0, 4, 4 })[k]
+      end,
+    })
+  end
+  local s = rgba_surface(8, 8)
+  t.raises(function() orbix.surface_fill_rect(s, freeing(s), 1, 2, 3, 255) end, "surface has been freed")
+  local a, b = rgba_surface(8, 8), rgba_surface(8, 8)
+  t.eq(orbix.BlitSurface(a, freeing(b), b, { 0, 0, 4, 4 }), -1, "the destination freed by the source rectangle")
+  t.truthy(orbix.GetError():find("src/dst", 1, true))
+  local c = rgba_surface(8, 8)
+  t.eq(orbix.BlitSurface(c, { 0, 0, 4, 4 }, a, freeing(c)), -1, "the source freed by the destination rectangle")
+  local p = orbix.CreateRGBSurfaceWithFormat(0, 4, 4, 8, orbix.PIXELFORMAT_INDEX8)
+  local palette = setmetatable({}, { __len = function() orbix.FreeSurface(p) return 1 end,
+    __index = function() return { 1, 2, 3, 255 } end })
+  t.raises(function() orbix.setColors(p, palette) end, "surface has been freed")
+  -- the same tables without the freeing still work
+  local q = orbix.CreateRGBSurfaceWithFormat(0, 4, 4, 8, orbix.PIXELFORMAT_INDEX8)
+  orbix.setColors(q, setmetatable({}, { __len = function() return 1 end, __index = function() return { 9, 8, 7, 255 } end }))
+  t.eq(table.concat(orbix.getColors(q)[1], ","), "9,8,7,255")
+  local d = rgba_surface(8, 8)
+  t.eq(orbix.surface_fill_rect(d, setmetatable({}, { __index = function(_, k) return ({ 2, 2, 1, 1 })[k] end }),
+    50, 60, 70, 255), 0)
+  t.eq(table.concat({ orbix.get_surface_rgba(d, 2, 2) }, ","), "50,60,70,255")
+end)
+
 orbix.Quit()
 t.done()
