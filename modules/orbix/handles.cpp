@@ -167,12 +167,27 @@ int SDLCALL on_window_event(void*, SDL_Event* e) {
   return 0;
 }
 
-void push_tracked(lua_State* L, Kind kind, void* object, void* parent) {
+// Allocating a handle's block can run finalizers, and a finalizer may destroy
+// the object a new one depends on (the collected window of a renderer that
+// has just made a texture). SDL then freed the new object with it, or left
+// it drawing into freed memory: the new handle must come out empty.
+bool died_while_allocating(void** block, Kind kind, void* object, void* parent) {
+  if (!parent || find(parent)) return false;
+  *block = nullptr;
+  // A software renderer outlives the window surface it drew into; nothing
+  // else holds it. (SDL destroys textures and window surfaces itself.)
+  if (kind == Kind::Renderer) SDL_DestroyRenderer(static_cast<SDL_Renderer*>(object));
+  return true;
+}
+
+// Returns false when the handle came out empty.
+bool push_tracked(lua_State* L, Kind kind, void* object, void* parent) {
   void** block = new_block(L, kind, object);
-  if (!object) return;
+  if (!object || died_while_allocating(block, kind, object, parent)) return false;
   Node& n = add_node(object, kind, parent);
   n.has_owner = true;
   n.refs.push_back({block, true});
+  return true;
 }
 
 int release(lua_State* L, Kind kind) {
@@ -232,8 +247,8 @@ void push_window_renderer(lua_State* L, SDL_Renderer* renderer, SDL_Window* wind
 void push_software_renderer(lua_State* L, SDL_Renderer* renderer, SDL_Surface* target) {
   Node* t = target ? find(target) : nullptr;
   bool window_owned = target && (target->flags & SDL_DONTFREE);
-  push_tracked(L, Kind::Renderer, renderer, (t && !t->has_owner) ? target : nullptr);
-  if (!renderer || !target || window_owned) return;
+  bool pushed = push_tracked(L, Kind::Renderer, renderer, (t && !t->has_owner) ? target : nullptr);
+  if (!pushed || !target || window_owned) return;
   // A plain surface stays allocated for as long as the renderer draws into
   // it, even after its own handle is released.
   ++target->refcount;
@@ -245,16 +260,21 @@ void push_texture(lua_State* L, SDL_Texture* texture, SDL_Renderer* renderer) {
 }
 
 void push_texture_alias(lua_State* L, SDL_Texture* texture, SDL_Renderer* renderer) {
+  bool known = texture && find(texture);
   void** block = new_block(L, Kind::Texture, texture);
-  if (!texture) return;
+  if (!texture || died_while_allocating(block, Kind::Texture, texture, renderer)) return;
   Node* n = find(texture);
+  if (known && !n) {
+    *block = nullptr;  // its owning handle was collected while this one was made
+    return;
+  }
   if (!n || n->kind != Kind::Texture) n = &add_node(texture, Kind::Texture, renderer);
   n->refs.push_back({block, false});
 }
 
 void push_window_surface(lua_State* L, SDL_Surface* surface, SDL_Window* window) {
   void** block = new_block(L, Kind::Surface, surface);
-  if (!surface) return;
+  if (!surface || died_while_allocating(block, Kind::Surface, surface, window)) return;
   Node* w = window ? find(window) : nullptr;
   if (w && w->window_surface && w->window_surface != surface) {
     // SDL freed the window's previous surface when it made this one.

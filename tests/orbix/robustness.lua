@@ -202,5 +202,48 @@ t.test("tables whose metamethods free a surface are read before that surface is 
   t.eq(table.concat({ orbix.get_surface_rgba(d, 2, 2) }, ","), "50,60,70,255")
 end)
 
+t.test("an object whose owner is collected while its handle is being made gets an empty handle", function()
+  -- With these settings every allocation runs a whole collection cycle,
+  -- finalizers included, so the owner's finalizer runs inside the binding,
+  -- between SDL making the object and the module recording it.
+  local function every_allocation_collects(f)
+    local pause, stepmul = collectgarbage("setpause", 0), collectgarbage("setstepmul", 1000000)
+    collectgarbage("collect")  -- the new pause applies from the end of a cycle
+    local ok, err = pcall(f)
+    collectgarbage("setpause", pause)
+    collectgarbage("setstepmul", stepmul)
+    assert(ok, err)
+  end
+  local tex, alias, surface
+  every_allocation_collects(function()
+    local w, r = orbix.CreateWindowAndRenderer(16, 16, 0)
+    w = nil  -- the window goes, and its renderer with it, at the next allocation
+    tex = orbix.CreateTexture(r, orbix.PIXELFORMAT_RGBA32, orbix.TEXTUREACCESS_STATIC, 4, 4)
+  end)
+  t.eq(select(5, orbix.QueryTexture(tex)), -1, "the renderer's texture went with it")
+  local w2, r2 = orbix.CreateWindowAndRenderer(16, 16, 0)
+  every_allocation_collects(function()
+    -- the render target's only owning handle is garbage at once
+    orbix.SetRenderTarget(r2, orbix.CreateTexture(r2, orbix.PIXELFORMAT_RGBA32, orbix.TEXTUREACCESS_TARGET, 4, 4))
+    alias = orbix.GetRenderTarget(r2)
+  end)
+  t.eq(select(5, orbix.QueryTexture(alias)), -1, "the collected render target")
+  every_allocation_collects(function()
+    local w = orbix.CreateWindowAndRenderer(16, 16, 0)
+    local window = w
+    w = nil
+    surface = orbix.GetWindowSurface(window)
+    window = nil
+    -- the window is collected while the renderer's handle is made
+    t.eq(orbix.RenderClear(orbix.CreateSoftwareRenderer(surface)), -1, "no renderer into a freed surface")
+  end)
+  t.raises(function() orbix.getSurfaceWidthHeight(surface) end, "surface has been freed")
+  -- still ordinary when nothing is collected
+  local kept = orbix.CreateTexture(r2, orbix.PIXELFORMAT_RGBA32, orbix.TEXTUREACCESS_TARGET, 4, 4)
+  t.eq(orbix.SetRenderTarget(r2, kept), 0)
+  t.eq(select(5, orbix.QueryTexture(orbix.GetRenderTarget(r2))), 0)
+  orbix.DestroyWindow(w2)
+end)
+
 orbix.Quit()
 t.done()
