@@ -360,6 +360,8 @@ static void mirror_8bit(SDL_Surface* s, bool flip_x, bool flip_y) {
   }
 }
 
+constexpr int kMaxZoomSource = 32767;
+
 extern "C" int lua_zoomSurface(lua_State* L) {
   int smooth = arg_flag(L, 4) ? SMOOTHING_ON : SMOOTHING_OFF;
   double zy = luaL_checknumber(L, 3);
@@ -369,6 +371,14 @@ extern "C" int lua_zoomSurface(lua_State* L) {
   // of it even when the source has none (zero width or height).
   if (source && (source->w <= 0 || source->h <= 0)) {
     SDL_SetError("zoomSurface: the surface has no pixels");
+    return 0;
+  }
+  // Every format but 8-bit goes through SDL2_gfx's 32-bit zoom, which keeps
+  // source positions as 16.16 fixed point in an int: past 32767 pixels wide
+  // or tall they overflow and the zoom reads far outside the pixels (a
+  // 4,095-character text rendered one character a line, then zoomed).
+  if (source && source->format->BitsPerPixel != 8 && (source->w > kMaxZoomSource || source->h > kMaxZoomSource)) {
+    SDL_SetError("zoomSurface: the surface is wider or taller than %d pixels", kMaxZoomSource);
     return 0;
   }
   SDL_Surface* zoomed = nullptr;

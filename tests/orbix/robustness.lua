@@ -51,6 +51,22 @@ t.test("zoomSurface of a surface without pixels returns nothing", function()
   t.truthy(orbix.GetError():find("no pixels", 1, true))
 end)
 
+t.test("zoomSurface refuses 32-bit surfaces past 32767 pixels instead of reading outside them", function()
+  -- SDL2_gfx's positions overflow there (found by the fuzzer: a 4,095-byte
+  -- text rendered wrapped at every character, then zoomed 1.25 x 0.75).
+  for _, size in ipairs({ { 2, 40000 }, { 40000, 2 } }) do
+    local s = rgba_surface(size[1], size[2])
+    t.count(0, orbix.zoomSurface(s, 0.75, 0.5, true))
+    t.count(0, orbix.zoomSurface(s, 1, 1, false))
+    t.truthy(orbix.GetError():find("wider or taller than 32767", 1, true))
+  end
+  local edge = orbix.zoomSurface(rgba_surface(2, 32767), 1, 0.5, true)
+  t.eq(select(2, orbix.getSurfaceWidthHeight(edge)), 16384, "32767 still zooms")
+  local indexed = orbix.CreateRGBSurfaceWithFormat(0, 2, 40000, 8, orbix.PIXELFORMAT_INDEX8)
+  t.eq(select(2, orbix.getSurfaceWidthHeight(orbix.zoomSurface(indexed, 1, 0.5, false))), 20000,
+    "the 8-bit zoom has no such limit")
+end)
+
 t.test("mirroring zooms of 8-bit surfaces stay inside and mirror", function()
   local s = orbix.CreateRGBSurfaceWithFormat(0, 4, 3, 8, orbix.PIXELFORMAT_INDEX8)
   local colors = {}
