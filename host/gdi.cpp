@@ -76,6 +76,17 @@ RECT arg_rect(lua_State* L, int first) {
 // sized; the call therefore always gets a private copy with room to spare.
 // Kept out of the binding's frame: nothing here raises a Lua error.
 int draw_text_copy(HDC dc, const char* text, size_t len, RECT* rect, UINT format) {
+  // DrawText uses the device context's font metrics without checking that
+  // it got any: given a handle that is not a device context, Wine divides
+  // by an unset tab width and ends the process. Such a handle draws nothing.
+  TEXTMETRICA metrics;
+  if (!GetTextMetricsA(dc, &metrics)) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return 0;
+  }
+  // Tabs are expanded to a multiple of the font's average width: a font
+  // without a positive one leaves them as they are.
+  if (metrics.tmAveCharWidth <= 0) format &= ~static_cast<UINT>(DT_EXPANDTABS);
   std::string copy(text, len);
   copy.append(8, '\0');
   return DrawTextA(dc, &copy[0], -1, rect, format);

@@ -129,4 +129,21 @@ t.test("curves beyond GDI's 27-bit coordinate space fail at once", function()
   DestroyWindow(popup)
 end)
 
+t.test("DrawText into a handle that is not a device context draws nothing", function()
+  -- Found as DrawText(<a pen>, <text with a tab>, ..., DT_EXPANDTABS): Wine
+  -- read the missing font's metrics and divided by a tab width of zero.
+  local DT_EXPANDTABS, DT_CALCRECT = 0x40, 0x400
+  for _, handle in ipairs({ CreatePen(0, 1, 0), Int2Ptr(0x1234), Int2Ptr(0), hWin }) do
+    for _, format in ipairs({ DT_EXPANDTABS, DT_EXPANDTABS | DT_CALCRECT }) do
+      t.eq(DrawText(handle, "a\tb\tc", 0, 0, 50, 50, format), 0)
+    end
+  end
+  t.eq(GetLastError(), 6)
+  local popup = CreateWindow("static", "tabs", 0x80000000 | 0x00C00000 | 0x10000000, 100, 100, 120, 80, hWin, 0, 0, 0)
+  local dc = BeginPaint(popup)
+  t.truthy(DrawText(dc, "a\tb", 0, 0, 100, 40, DT_EXPANDTABS | DT_CALCRECT) > 0, "a device context still draws")
+  EndPaint(popup)
+  DestroyWindow(popup)
+end)
+
 t.done()
