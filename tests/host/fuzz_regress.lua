@@ -146,4 +146,16 @@ t.test("DrawText into a handle that is not a device context draws nothing", func
   DestroyWindow(popup)
 end)
 
+t.test("sndPlaySound refuses names too long to name a file or an alias", function()
+  -- Found as sndPlaySound(<32,769 bytes>, SND_ALIAS): the sound functions
+  -- of Wine read through the name's length as an address from 32,767 bytes.
+  for _, flags in ipairs({ 0, 1, 0x10000, 0x2 }) do
+    t.eq(sndPlaySound(string.rep("x", 32767), flags), 0)
+    t.eq(GetLastError(), 206)
+  end
+  t.eq(sndPlaySound(string.rep("x", 100000), 0), 0)
+  t.eq(sndPlaySound(string.rep("x", 32766), 0x2), 0, "the longest name is looked up: no such sound")
+  t.eq(sndPlaySound(string.rep("x", 40000) .. "", 0x4), 0, "memory images have their own check")
+end)
+
 t.done()
