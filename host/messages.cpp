@@ -117,6 +117,20 @@ void required_fields(lua_State* L, int t, const char* const* names, int count, l
   lua_pop(L, count);
 }
 
+// Message numbers above 0xFFFF are reserved by the system. Wine uses them for
+// its own work between windows (0x80000000 destroys the window it reaches,
+// others set its position, style or window longs), so a script's number from
+// that range is not sent: the answer is 0 with ERROR_INVALID_PARAMETER.
+constexpr UINT kLastMessage = 0xFFFF;
+
+LRESULT send_message(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg > kLastMessage) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  return SendMessageA(w, msg, wp, lp);
+}
+
 }  // namespace
 
 int l_SendMessage(lua_State* L) {
@@ -124,7 +138,7 @@ int l_SendMessage(lua_State* L) {
   const UINT msg = arg_u32(L, 2);
   const WPARAM wp = static_cast<WPARAM>(arg_int(L, 3));
   const LPARAM lp = reinterpret_cast<LPARAM>(arg_handle(L, 4));
-  return push_int(L, static_cast<lua_Integer>(SendMessageA(w, msg, wp, lp)));
+  return push_int(L, static_cast<lua_Integer>(send_message(w, msg, wp, lp)));
 }
 
 int l_SendMessageInt(lua_State* L) {
@@ -132,7 +146,7 @@ int l_SendMessageInt(lua_State* L) {
   const UINT msg = arg_u32(L, 2);
   const WPARAM wp = static_cast<WPARAM>(arg_int(L, 3));
   const LPARAM lp = static_cast<LPARAM>(arg_int(L, 4));
-  return push_int(L, static_cast<lua_Integer>(SendMessageA(w, msg, wp, lp)));
+  return push_int(L, static_cast<lua_Integer>(send_message(w, msg, wp, lp)));
 }
 
 int l_SendMessagePtrInt(lua_State* L) {
@@ -140,7 +154,7 @@ int l_SendMessagePtrInt(lua_State* L) {
   const UINT msg = arg_u32(L, 2);
   const WPARAM wp = reinterpret_cast<WPARAM>(arg_handle(L, 3));
   const LPARAM lp = static_cast<LPARAM>(arg_int(L, 4));
-  return push_int(L, static_cast<lua_Integer>(SendMessageA(w, msg, wp, lp)));
+  return push_int(L, static_cast<lua_Integer>(send_message(w, msg, wp, lp)));
 }
 
 int l_SendMessageString(lua_State* L) {
@@ -153,7 +167,7 @@ int l_SendMessageString(lua_State* L) {
   HWND w = arg_hwnd(L, 1);
   LRESULT r = refused_result(msg);
   if (make_text_request_safe(w, msg, wp, buf, sizeof buf))
-    r = SendMessageA(w, msg, wp, reinterpret_cast<LPARAM>(buf));
+    r = send_message(w, msg, wp, reinterpret_cast<LPARAM>(buf));
   push_int(L, static_cast<lua_Integer>(r));
   push_buffer_text(L, buf, sizeof buf);
   return 2;

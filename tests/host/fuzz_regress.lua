@@ -158,4 +158,21 @@ t.test("sndPlaySound refuses names too long to name a file or an alias", functio
   t.eq(sndPlaySound(string.rep("x", 40000) .. "", 0x4), 0, "memory images have their own check")
 end)
 
+t.test("message numbers above 0xFFFF are not sent", function()
+  -- Found as SendMessagePtrInt(<-1>, 0x80000000, ...): Wine keeps that range
+  -- for its own work, and 0x80000000 destroyed every top-level window it
+  -- reached, the main window included.
+  local popup = CreateWindow("static", "kept", 0x80000000 | 0x00C00000 | 0x10000000, 100, 100, 120, 80, hWin, 0, 0, 0)
+  for _, msg in ipairs({ 0x80000000, 0x80000004, 0xFFFFFFFF, 0x10000 }) do
+    t.eq(SendMessageInt(popup, msg, 0, 0), 0)
+    t.eq(GetLastError(), 87)
+    t.eq(SendMessage(popup, msg, 0, nil), 0)
+    t.eq(SendMessagePtrInt(popup, msg, nil, 0), 0)
+    t.eq(SendMessageString(popup, msg, 0, "x"), 0)
+  end
+  t.truthy(GetWindowRect(popup), "the window is still there")
+  t.eq(select(2, SendMessageString(popup, 0x000D, 100, "")), "kept", "messages up to 0xFFFF are sent")
+  DestroyWindow(popup)
+end)
+
 t.done()
