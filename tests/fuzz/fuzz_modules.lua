@@ -10,6 +10,10 @@
 --   FUZZ_ONLY=name   fuzz only this function (the pool still behaves the same)
 --   FUZZ_TRACE=1     print every call before it is made (to find a crashing tuple)
 --   FUZZ_TRACE_FROM=n  the same from round n on
+--   FUZZ_NAMES_FROM=n  from round n on, print only each called function's name
+--                    (and "R" per round); it allocates nothing, so a fault that
+--                    depends on the heap's layout still happens, and the full
+--                    arguments come from a traced run of the same seed
 --
 -- Each round calls every function once, in a shuffled order, with either a
 -- fully random list (0 to 12 values of any kind) or a list shaped like the
@@ -28,6 +32,8 @@ local only = os.getenv("FUZZ_ONLY")
 local trace = (os.getenv("FUZZ_TRACE") or "") ~= ""
 -- FUZZ_TRACE_FROM=n: trace from round n on (replaying a late failure).
 local trace_from = math.tointeger(tonumber(os.getenv("FUZZ_TRACE_FROM") or ""))
+local names_from = math.tointeger(tonumber(os.getenv("FUZZ_NAMES_FROM") or ""))
+local names = false
 -- Wall-clock seconds (os.time is all plain Lua has) after which a call counts
 -- as blocking; legitimate work (2,000 wrapped lines of text) takes 4 s under ASan.
 local slow_limit = tonumber(os.getenv("FUZZ_SLOW_SECONDS") or "") or 10
@@ -80,6 +86,11 @@ local started = clock()
 
 for round = 1, tuples do
   if trace_from and round == trace_from then trace = true end
+  if names_from and round == names_from then
+    names = true
+    io.stdout:setvbuf("no")
+  end
+  if names then io.stdout:write("R\n") end
   -- Fisher-Yates with the replayable generator.
   local order = {}
   for i = 1, #functions do order[i] = functions[i] end
@@ -96,6 +107,7 @@ for round = 1, tuples do
     else
       calls = calls + 1
       st.tried = st.tried + 1
+      if names then io.stdout:write(f.name, "\n") end
       if trace then
         print(string.format("call %d round %d: %s(%s)", calls, round, f.name, fv.describe_args(args)))
         io.stdout:flush()

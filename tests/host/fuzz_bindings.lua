@@ -9,6 +9,8 @@
 --   HFUZZ_SEED=N     replay a run (the seed is printed first)
 --   HFUZZ_TUPLES=N   argument tuples per binding (default 12: the bounded run)
 --   HFUZZ_ONLY=A,B   only these bindings
+--   HFUZZ_PROBE_FROM=n  from round n on, check the state after every call,
+--                    not only after every round (names the call that broke it)
 --   HFUZZ_TRACE=1    print every call before it is made (find the one that
 --                    crashed: replay its seed with the trace on)
 --
@@ -59,6 +61,7 @@ local fv = require "fuzzvalues"
 local seed = fv.seed_from_env("HFUZZ_SEED")
 local per_binding = math.tointeger(tonumber(os.getenv("HFUZZ_TUPLES") or "")) or 12
 local trace = (os.getenv("HFUZZ_TRACE") or "") ~= ""
+local probe_each_from = math.tointeger(tonumber(os.getenv("HFUZZ_PROBE_FROM") or ""))
 print(string.format("hfuzz seed=%d tuples=%d", seed, per_binding))
 io.stdout:setvbuf("line")
 
@@ -591,6 +594,7 @@ function run_rounds()
     end
     for _, name in ipairs(order) do
       one_call(name)
+      if probe_each_from and round >= probe_each_from then sanity(name .. " in round " .. round) end
       refresh()
     end
     if trace then print("sanity " .. round) end
