@@ -123,12 +123,26 @@ void required_fields(lua_State* L, int t, const char* const* names, int count, l
 // that range is not sent: the answer is 0 with ERROR_INVALID_PARAMETER.
 constexpr UINT kLastMessage = 0xFFFF;
 
+// The searches of list and combo boxes start after the item wParam names, -1
+// meaning the whole list. Wine reads before its item array for a start below
+// -1 (LB_FINDSTRING with a start of -1,469,449,269 ended the process), so
+// such a start searches the whole list too.
+WPARAM search_start(UINT msg, WPARAM wp) {
+  switch (msg) {
+    case LB_FINDSTRING: case LB_FINDSTRINGEXACT: case LB_SELECTSTRING:
+    case CB_FINDSTRING: case CB_FINDSTRINGEXACT: case CB_SELECTSTRING:
+      return static_cast<int>(wp) < -1 ? static_cast<WPARAM>(-1) : wp;
+    default:
+      return wp;
+  }
+}
+
 LRESULT send_message(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg > kLastMessage) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
-  return SendMessageA(w, msg, wp, lp);
+  return SendMessageA(w, msg, search_start(msg, wp), lp);
 }
 
 }  // namespace

@@ -175,4 +175,25 @@ t.test("message numbers above 0xFFFF are not sent", function()
   DestroyWindow(popup)
 end)
 
+t.test("list and combo box searches from a start below -1 search the whole list", function()
+  -- Found as SendMessageString(<list box>, LB_FINDSTRING, 1906408596789918667,
+  -- ...): the start's low 32 bits are -1,469,449,269, and Wine read before its
+  -- item array.
+  local list = CreateWindow("listbox", "", 0x40000000 | 0x10000000, 0, 0, 100, 100, hWin, 0, 0, 0)
+  local combo = CreateWindow("combobox", "", 0x40000000 | 0x10000000 | 0x3, 0, 0, 100, 100, hWin, 0, 0, 0)
+  for _, item in ipairs({ "alpha", "beta", "gamma" }) do
+    SendMessageString(list, 0x0180, 0, item)   -- LB_ADDSTRING
+    SendMessageString(combo, 0x0143, 0, item)  -- CB_ADDSTRING
+  end
+  for _, start in ipairs({ 1906408596789918667, -2, -2147483648, math.mininteger }) do
+    t.eq(SendMessageString(list, 0x018F, start, "gam"), 2, "LB_FINDSTRING")
+    t.eq(SendMessageString(list, 0x01A2, start, "beta"), 1, "LB_FINDSTRINGEXACT")
+    t.eq(SendMessageString(combo, 0x014C, start, "al"), 0, "CB_FINDSTRING")
+    t.eq(SendMessageString(combo, 0x0158, start, "gamma"), 2, "CB_FINDSTRINGEXACT")
+  end
+  t.eq(SendMessageString(list, 0x018F, 2, "be"), 1, "an ordinary start: the search wraps after the last item")
+  DestroyWindow(list)
+  DestroyWindow(combo)
+end)
+
 t.done()
