@@ -84,9 +84,6 @@ int draw_text_copy(HDC dc, const char* text, size_t len, RECT* rect, UINT format
     SetLastError(ERROR_INVALID_HANDLE);
     return 0;
   }
-  // Tabs are expanded to a multiple of the font's average width: a font
-  // without a positive one leaves them as they are.
-  if (metrics.tmAveCharWidth <= 0) format &= ~static_cast<UINT>(DT_EXPANDTABS);
   std::string copy(text, len);
   copy.append(8, '\0');
   return DrawTextA(dc, &copy[0], -1, rect, format);

@@ -132,6 +132,8 @@ int l_messageBox(lua_State* L) {
 
 // The longest file name ShellExecute passes on.
 constexpr size_t kShellFileMax = 960;
+// The longest sound name sndPlaySound passes on.
+constexpr size_t kSoundNameMax = 32766;
 
 int l_ShellExecute(lua_State* L) {
   const HWND owner = arg_hwnd(L, 1);
@@ -159,7 +161,6 @@ namespace {
 // is never overwritten: a new sound either stops the old one or, with
 // SND_NOSTOP, fails and leaves it playing from its copy.
 std::string g_sound_images[2];
-constexpr size_t kSoundNameMax = 32766;
 int g_sound_image_in_use = 0;
 
 }  // namespace

@@ -262,10 +262,12 @@ void push_texture(lua_State* L, SDL_Texture* texture, SDL_Renderer* renderer) {
 void push_texture_alias(lua_State* L, SDL_Texture* texture, SDL_Renderer* renderer) {
   bool known = texture && find(texture);
   void** block = new_block(L, Kind::Texture, texture);
-  if (!texture || died_while_allocating(block, Kind::Texture, texture, renderer)) return;
+  if (!texture) return;
   Node* n = find(texture);
   if (known && !n) {
-    *block = nullptr;  // its owning handle was collected while this one was made
+    // Destroyed while this block was allocated (its owning handle or its
+    // renderer was collected; see died_while_allocating).
+    *block = nullptr;
     return;
   }
   if (!n || n->kind != Kind::Texture) n = &add_node(texture, Kind::Texture, renderer);
