@@ -48,7 +48,19 @@ int l_DeleteMenu(lua_State* L) {
   HMENU menu = arg_handle_as<HMENU>(L, 1);
   const UINT position = arg_u32(L, 2);
   const UINT flags = arg_u32(L, 3);
-  return push_bool(L, DeleteMenu(menu, position, flags));
+  // DeleteMenu is RemoveMenu and then DestroyMenu of the item's submenu. Wine
+  // destroys that submenu while it holds the parent menu, and a pop-up menu
+  // that has served as a window's menu takes its window along, which Wine
+  // does not allow under that hold: the process stopped on an assertion. Done
+  // in two steps, the submenu goes once the parent is free again.
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_SUBMENU;
+  const BOOL by_position = (flags & MF_BYPOSITION) != 0;
+  HMENU submenu = GetMenuItemInfoW(menu, position, by_position, &info) ? info.hSubMenu : nullptr;
+  if (!RemoveMenu(menu, position, flags)) return push_bool(L, FALSE);
+  if (submenu) DestroyMenu(submenu);
+  return push_bool(L, TRUE);
 }
 
 int l_DrawMenuBar(lua_State* L) { return push_bool(L, DrawMenuBar(arg_hwnd(L, 1))); }

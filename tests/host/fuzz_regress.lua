@@ -196,4 +196,28 @@ t.test("list and combo box searches from a start below -1 search the whole list"
   DestroyWindow(combo)
 end)
 
+t.test("deleting a menu item destroys its submenu after the item is gone", function()
+  -- Found as DeleteMenu(<menu>, 0, 0x6A576590) on an item whose pop-up menu
+  -- was another window's menu: Wine destroyed that window while it still
+  -- held the parent menu, and stopped the process on its own assertion.
+  local owner = CreateWindow("static", "owner", 0x80000000 | 0x00C00000, 100, 100, 120, 80, hWin, 0, 0, 0)
+  local popup = CreatePopupMenu()
+  AppendMenu(popup, 0, 7, "inner")
+  AppendMenu(popup, 0, 9, "inner too")
+  t.truthy(SetMenu(owner, popup))
+  local bar = CreateMenu()
+  t.truthy(AppendMenu(bar, 0x10, popup, "outer"))  -- MF_POPUP
+  AppendMenu(bar, 0, 8, "kept")
+  t.eq(DeleteMenu(bar, 7, 0), true, "by command, the search reaches into the submenu")
+  t.eq(CheckMenuItem(popup, 7, 0), 0xFFFFFFFF, "the inner item is gone")
+  t.eq(DeleteMenu(bar, 0, 0x6A576590), true, "by position, with the flags of the finding")
+  t.eq(DestroyMenu(popup), false, "the submenu went with its item")
+  t.eq(CheckMenuItem(bar, 8, 0), 0, "the other item is still there")
+  t.eq(DeleteMenu(bar, 5, 0x400), false, "no such position")
+  t.eq(DeleteMenu(bar, 0, 0x400), true)
+  t.eq(DeleteMenu(bar, 0, 0x400), false, "the menu is empty")
+  DestroyMenu(bar)
+  DestroyWindow(owner)
+end)
+
 t.done()
