@@ -157,6 +157,15 @@ int l_setFramerate(lua_State* L) {
 
 int l_framerateDelay(lua_State* L) {
   auto* manager = static_cast<FPSmanager*>(lua_toframeratemanager(L, 1));
+  // SDL's clock starts again from 0 when SDL is initialised after a Quit. A
+  // manager made before then would wait until the old clock's time came
+  // round again (as long as SDL had run, 17 s in one fuzz run); it starts
+  // counting frames afresh instead.
+  const Uint32 now = SDL_GetTicks();
+  if (manager && manager->baseticks != 0 && (manager->baseticks > now || manager->lastticks > now)) {
+    manager->framecount = 0;
+    manager->baseticks = manager->lastticks = now ? now : 1;
+  }
   push_u32(L, SDL_framerateDelay(manager));
   return 1;
 }

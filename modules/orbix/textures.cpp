@@ -1,6 +1,8 @@
 // Textures: creation, copying, modes, and read-back into surfaces.
 #include <SDL_image.h>
 
+#include <cmath>
+
 #include "args.hpp"
 #include "bindings.hpp"
 #include "handles.hpp"
@@ -75,6 +77,22 @@ int l_RenderCopy(lua_State* L) {
   return 1;
 }
 
+// SDL's software renderer turns a rotated copy into blits whose positions it
+// computes in int: the destination, plus the offset of the rotated box around
+// the centre, plus the viewport; SDL_UpperBlit then clips with sums such as
+// x + w - clip.w. Near the ends of the int range these wrap, and a copy to
+// y = -2^31 rotated by 270 degrees blitted a mask without pixels from 65,533
+// pixels past its start. Within these bounds every one of those sums fits,
+// and they lie far beyond any surface SDL can allocate. Geometry outside is
+// refused rather than clamped: a clamped size could still be allocated, and
+// would turn a copy SDL rejects at once into gigabytes of work.
+static bool copy_geometry_in_range(const SDL_Rect* dst, const SDL_Point& centre) {
+  constexpr int kLimit = 1 << 26;
+  auto in = [](int v) { return v >= -kLimit && v <= kLimit; };
+  if (dst && !(in(dst->x) && in(dst->y) && in(dst->w) && in(dst->h))) return false;
+  return in(centre.x) && in(centre.y);
+}
+
 int l_RenderCopyEx(lua_State* L) {
   SDL_Rect src, dst;
   SDL_Point centre;
@@ -88,6 +106,16 @@ int l_RenderCopyEx(lua_State* L) {
   SDL_RendererFlip flip = static_cast<SDL_RendererFlip>(low32(flip64));
   double angle = luaL_checknumber(L, 5);
   SDL_Texture* texture = lua_totexture(L, 2);
+  if (!copy_geometry_in_range(d, centre)) {
+    push_i32(L, SDL_SetError("Coordinates out of range"));
+    return 1;
+  }
+  if (!std::isfinite(angle)) {
+    // The rotated box would have no size or place; the software renderer
+    // turned its NaN corners into -2^31 and wrapped the same sums.
+    push_i32(L, SDL_SetError("The angle is not a finite number"));
+    return 1;
+  }
   push_i32(L, SDL_RenderCopyEx(lua_torenderer(L, 1), texture, s, d, angle, &centre, flip));
   return 1;
 }

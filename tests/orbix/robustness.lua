@@ -147,6 +147,21 @@ t.test("freeing or collecting the music that fades out stops it instead of waiti
   orbix.Mix_CloseAudio()
 end)
 
+t.test("a frame-rate manager made before SDL restarted waits one frame, not the old clock's time", function()
+  -- SDL's clock restarts at 0 after Quit and Init; framerateDelay waited
+  -- until it reached the manager's old start again (17 s in a fuzz run).
+  orbix.Delay(1500)
+  local m = orbix.initFramerate()
+  t.eq(orbix.setFramerate(m, 200), 0)
+  orbix.framerateDelay(m)
+  orbix.Quit()
+  t.eq(orbix.Init(orbix.INIT_VIDEO | orbix.INIT_AUDIO | orbix.INIT_EVENTS), 0)
+  local before = orbix.GetTicks()
+  orbix.framerateDelay(m)
+  orbix.framerateDelay(m)
+  t.truthy(orbix.GetTicks() - before < 750, "two frames of 5 ms, not the 1.5 s of the old clock")
+end)
+
 t.test("setFramerate on a manager whose finaliser ran fails instead of writing through null", function()
   local m = orbix.initFramerate()
   getmetatable(m).__gc(m)
@@ -183,6 +198,52 @@ t.test("BlitSurface rectangles at the ends of the int range copy nothing from ou
   t.eq(orbix.BlitSurface(a, { 2, 2, 4, 4 }, b, { 3, 3, 0, 0 }), 0)
   t.eq(select(3, orbix.get_surface_rgba(b, 4, 4)), 3, "an ordinary blit still copies")
   t.eq(select(4, orbix.get_surface_rgba(b, 8, 8)), 0, "only its 4 x 4 pixels")
+end)
+
+t.test("rotated copies far outside the int range draw nothing instead of reading outside a mask", function()
+  -- Found as RenderCopyEx(<software renderer>, <alpha texture, blending off>,
+  -- nil, {3, 2^63, 1000, 0}, 270, {4294967295, 61}, 0): SDL's clipping
+  -- wrapped and blitted a mask without pixels from 65,533 pixels past its start.
+  local target = orbix.CreateRGBSurface(0, 64, 48, 32, 0xFF0000, 0xFF00, 0xFF, 0)
+  local r = orbix.CreateSoftwareRenderer(target)
+  local tex = orbix.CreateTexture(r, orbix.PIXELFORMAT_RGBA32, orbix.TEXTUREACCESS_TARGET, 8, 6)
+  t.eq(orbix.SetTextureBlendMode(tex, orbix.BLENDMODE_NONE), 0)
+  local far = { math.maxinteger, math.mininteger, 2147483647, -2147483648, 4294967295, 2147483646 }
+  for _, v in ipairs(far) do
+    for _, angle in ipairs({ 270, 90, 45, 179.5 }) do
+      t.eq(orbix.RenderCopyEx(r, tex, nil, { 3, v, 1000, 0 }, angle, { 4294967295, 61 }, 0), -1)
+      t.eq(orbix.GetError(), "Coordinates out of range")
+      t.eq(orbix.RenderCopyEx(r, tex, nil, { v, 3, 0, 1000 }, angle, { 61, 20 }, 1), -1)
+      t.eq(orbix.RenderCopyEx(r, tex, nil, { 5, 5, 5, 5 }, angle, { v, 2 }, 2), -1)
+    end
+  end
+  orbix.RenderPresent(r)
+  orbix.surface_fill_rect(target, nil, 0, 0, 255, 255)
+  -- Right at the bounds the copies are still made, and land nowhere.
+  for _, v in ipairs({ 67108864, -67108864 }) do
+    for _, angle in ipairs({ 270, 30 }) do
+      t.eq(orbix.RenderCopyEx(r, tex, nil, { v, v, 64, 48 }, angle, { v, -v }, 0), 0)
+      t.eq(orbix.RenderCopyEx(r, tex, nil, { 3, v, 1000, 0 }, angle, { 0, 61 }, 0), 0)
+    end
+  end
+  -- A rotation by NaN or infinity has no box to clip; SDL made -2^31 of it.
+  for _, angle in ipairs({ 0 / 0, 1 / 0, -1 / 0 }) do
+    t.eq(orbix.RenderCopyEx(r, tex, nil, { 21, 2, 65535, 1 }, angle, { -240, 61 }, 0), -1)
+    t.eq(orbix.GetError(), "The angle is not a finite number")
+  end
+  orbix.RenderPresent(r)
+  for _, p in ipairs({ { 0, 0 }, { 10, 10 }, { 32, 24 }, { 63, 47 } }) do
+    t.eq(select(3, orbix.get_surface_rgba(target, p[1], p[2])), 255, "nothing was drawn")
+  end
+  -- An ordinary rotated copy still lands where it should.
+  orbix.SetRenderDrawColor(r, 200, 10, 10, 255)
+  orbix.SetRenderTarget(r, tex)
+  orbix.RenderClear(r)
+  orbix.SetRenderTarget(r, nil)
+  t.eq(orbix.RenderCopyEx(r, tex, nil, { 20, 20, 8, 6 }, 90, { 4, 3 }, 0), 0)
+  orbix.RenderPresent(r)
+  t.eq(orbix.get_surface_rgba(target, 24, 23), 200, "the rotated copy is drawn")
+  orbix.DestroyRenderer(r)
 end)
 
 t.test("tables whose metamethods free a surface are read before that surface is used", function()
