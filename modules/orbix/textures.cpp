@@ -106,6 +106,7 @@ int l_RenderCopyEx(lua_State* L) {
   SDL_RendererFlip flip = static_cast<SDL_RendererFlip>(low32(flip64));
   double angle = luaL_checknumber(L, 5);
   SDL_Texture* texture = lua_totexture(L, 2);
+  SDL_Renderer* renderer = lua_torenderer(L, 1);
   if (!copy_geometry_in_range(d, centre)) {
     push_i32(L, SDL_SetError("Coordinates out of range"));
     return 1;
@@ -116,7 +117,7 @@ int l_RenderCopyEx(lua_State* L) {
     push_i32(L, SDL_SetError("The angle is not a finite number"));
     return 1;
   }
-  push_i32(L, SDL_RenderCopyEx(lua_torenderer(L, 1), texture, s, d, angle, &centre, flip));
+  push_i32(L, SDL_RenderCopyEx(renderer, texture, s, d, angle, &centre, flip));
   return 1;
 }
 
