@@ -161,8 +161,10 @@ int l_framerateDelay(lua_State* L) {
   // manager made before then would wait until the old clock's time came
   // round again (as long as SDL had run, 17 s in one fuzz run); it starts
   // counting frames afresh instead.
+  // The last tick seen lies at most a moment before the start of the count,
+  // so it alone tells that the clock went back.
   const Uint32 now = SDL_GetTicks();
-  if (manager && manager->baseticks != 0 && (manager->baseticks > now || manager->lastticks > now)) {
+  if (manager && manager->lastticks > now) {
     manager->framecount = 0;
     manager->baseticks = manager->lastticks = now ? now : 1;
   }
