@@ -15,6 +15,9 @@ export LUA_CPATH="$build/bin/?.so"
 export LUA_PATH="$src/tests/support/?.lua;$src/tests/fuzz/?.lua;$src/tests/orbix/?.lua"
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy DISPLAY= WAYLAND_DISPLAY=
 export FUZZ_TUPLES="${FUZZ_TUPLES:-300}"
+# memcheck runs SDL's pixel loops 20 to 50 times slower, and on a busy machine
+# a big blit or zoom then passes the fuzzer's 10 s limit for a hung call.
+export FUZZ_SLOW_SECONDS="${FUZZ_SLOW_SECONDS:-300}"
 
 failed=0
 run() {  # name, script, env...
@@ -29,6 +32,7 @@ run() {  # name, script, env...
   if [ "$rc" -ne 0 ]; then
     failed=1
     head -60 "$work/$name.vg"
+    grep -a '^PROBLEM' "$work/$name.out" | head -20
     tail -5 "$work/$name.out"
   fi
 }
