@@ -9,6 +9,7 @@
 #include "args.hpp"
 #include "bindings.hpp"
 #include "handles.hpp"
+#include "values.hpp"
 
 using namespace orbix;
 
@@ -167,18 +168,13 @@ int l_CreateRGBSurfaceWithFormat(lua_State* L) {
   return 1;
 }
 
-// SDL_UpperBlit clips with int sums such as x + w - clip.w, which wrap for
-// rectangles near the ends of the int range and then let it copy from far
-// outside the source. Limited to these bounds every sum fits, and no surface
-// that can be allocated is that large.
-static SDL_Rect* limit_blit_rect(SDL_Rect* r) {
-  constexpr int kPos = 1 << 28, kSize = 1 << 29;
-  if (r) {
-    r->x = SDL_clamp(r->x, -kPos, kPos);
-    r->y = SDL_clamp(r->y, -kPos, kPos);
-    r->w = SDL_clamp(r->w, -kSize, kSize);
-    r->h = SDL_clamp(r->h, -kSize, kSize);
-  }
+// SDL clips surface rectangles with int sums such as x + w - clip.w, which
+// wrap for rectangles near the ends of the int range: a blit then copied from
+// far outside the source, and a fill wrote far outside the surface. Cut to
+// these bounds every sum fits, and no surface that can be allocated reaches
+// them, so what lands on a surface is unchanged.
+static SDL_Rect* limit_surface_rect(SDL_Rect* r) {
+  if (r) clamp_rect(*r, 1 << 28);
   return r;
 }
 
@@ -188,8 +184,8 @@ int l_BlitSurface(lua_State* L) {
   // Both rectangles are read before either surface: a rectangle's
   // metamethods may free a surface.
   SDL_Rect src, dst;
-  SDL_Rect* d = limit_blit_rect(lua_torect(L, 4, &dst));
-  const SDL_Rect* s = limit_blit_rect(lua_torect(L, 2, &src));
+  SDL_Rect* d = limit_surface_rect(lua_torect(L, 4, &dst));
+  const SDL_Rect* s = limit_surface_rect(lua_torect(L, 2, &src));
   SDL_Surface* to = lua_tosurface(L, 3);
   SDL_Surface* from = lua_tosurface(L, 1);
   push_i32(L, SDL_UpperBlit(from, s, to, d));
@@ -203,7 +199,7 @@ int l_surface_fill_rect(lua_State* L) {
   Uint8 g = arg_u8(L, 4);
   Uint8 r = arg_u8(L, 3);
   SDL_Rect rect;
-  const SDL_Rect* area = lua_torect(L, 2, &rect);
+  const SDL_Rect* area = limit_surface_rect(lua_torect(L, 2, &rect));
   // Fetched again: the rectangle's metamethods may have freed the surface.
   SDL_Surface* surface = arg_live_surface(L, 1);
   push_i32(L, SDL_FillRect(surface, area, SDL_MapRGBA(surface->format, r, g, b, a)));

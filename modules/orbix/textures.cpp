@@ -6,6 +6,7 @@
 #include "args.hpp"
 #include "bindings.hpp"
 #include "handles.hpp"
+#include "values.hpp"
 
 using namespace orbix;
 
@@ -86,11 +87,15 @@ int l_RenderCopy(lua_State* L) {
 // and they lie far beyond any surface SDL can allocate. Geometry outside is
 // refused rather than clamped: a clamped size could still be allocated, and
 // would turn a copy SDL rejects at once into gigabytes of work.
-static bool copy_geometry_in_range(const SDL_Rect* dst, const SDL_Point& centre) {
-  constexpr int kLimit = 1 << 26;
-  auto in = [](int v) { return v >= -kLimit && v <= kLimit; };
-  if (dst && !(in(dst->x) && in(dst->y) && in(dst->w) && in(dst->h))) return false;
-  return in(centre.x) && in(centre.y);
+// The renderer's scale multiplies them first, so the bounds hold in device
+// pixels too.
+static bool copy_geometry_in_range(SDL_Renderer* renderer, const SDL_Rect* dst, const SDL_Point& centre) {
+  constexpr double kLimit = 1 << 26;
+  float sx = 1, sy = 1;
+  if (renderer) SDL_RenderGetScale(renderer, &sx, &sy);
+  auto in = [&](int v, float scale) { return std::fabs(double(v)) <= kLimit && std::fabs(v * double(scale)) <= kLimit; };
+  if (dst && !(in(dst->x, sx) && in(dst->y, sy) && in(dst->w, sx) && in(dst->h, sy))) return false;
+  return in(centre.x, sx) && in(centre.y, sy);
 }
 
 int l_RenderCopyEx(lua_State* L) {
@@ -107,7 +112,7 @@ int l_RenderCopyEx(lua_State* L) {
   double angle = luaL_checknumber(L, 5);
   SDL_Texture* texture = lua_totexture(L, 2);
   SDL_Renderer* renderer = lua_torenderer(L, 1);
-  if (!copy_geometry_in_range(d, centre)) {
+  if (!copy_geometry_in_range(renderer, d, centre)) {
     push_i32(L, SDL_SetError("Coordinates out of range"));
     return 1;
   }

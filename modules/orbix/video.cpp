@@ -6,6 +6,7 @@
 #include "args.hpp"
 #include "bindings.hpp"
 #include "handles.hpp"
+#include "values.hpp"
 
 using namespace orbix;
 
@@ -135,10 +136,62 @@ int l_RenderPresent(lua_State* L) {
   return 0;
 }
 
+namespace {
+
+// The software renderer turns rectangles into device pixels in int and clips
+// them with int sums (x + w) that wrap near the ends of the int range; it then
+// filled memory far outside its target. A rectangle reaching further than this
+// from the origin in device pixels is first cut to what the target shows,
+// with a margin.
+constexpr double kFarPixels = 1 << 24;
+constexpr double kMargin = 4;
+constexpr double kMaxScale = 4096;
+
+// One axis of a fill: `start` and `length` in logical units, `scale` device
+// pixels each, on a target `size` device pixels long. Worked out from the
+// script's integers in doubles, so the cut keeps the visible edge exactly.
+// False when nothing of it can show.
+bool cut_far_span(int start, int length, double scale, int size, float& out_start, float& out_length) {
+  double a = start * scale, b = (static_cast<double>(start) + length) * scale;
+  out_start = static_cast<float>(start);
+  out_length = static_cast<float>(length);
+  if (std::fabs(a) <= kFarPixels && std::fabs(b) <= kFarPixels) return true;
+  if (!(b > a)) {
+    // No extent: SDL still draws one pixel at the start, which is far away
+    // unless only the end was.
+    if (std::fabs(a) > kFarPixels) return false;
+    out_length = 0;
+    return true;
+  }
+  a = std::max(a, -kMargin);
+  b = std::min(b, size + kMargin);
+  if (!(b > a)) return false;
+  out_start = static_cast<float>(a / scale);
+  out_length = static_cast<float>((b - a) / scale);
+  return true;
+}
+
+}  // namespace
+
 int l_RenderFillRect(lua_State* L) {
   SDL_Rect rect;
   const SDL_Rect* r = lua_torect(L, 2, &rect);
-  push_i32(L, SDL_RenderFillRect(lua_torenderer(L, 1), r));
+  SDL_Renderer* renderer = lua_torenderer(L, 1);
+  if (!renderer || !r) {
+    push_i32(L, SDL_RenderFillRect(renderer, r));
+    return 1;
+  }
+  float sx = 1, sy = 1;
+  int w = 0, h = 0;
+  SDL_RenderGetScale(renderer, &sx, &sy);
+  SDL_GetRendererOutputSize(renderer, &w, &h);
+  // SDL itself passes the rectangle on as floats.
+  SDL_FRect f;
+  if (!cut_far_span(r->x, r->w, sx, w, f.x, f.w) || !cut_far_span(r->y, r->h, sy, h, f.y, f.h)) {
+    push_i32(L, 0);  // nothing of it can show
+    return 1;
+  }
+  push_i32(L, SDL_RenderFillRectF(renderer, &f));
   return 1;
 }
 
@@ -215,8 +268,22 @@ int l_RenderIsClipEnabled(lua_State* L) {
 
 int l_RenderSetClipRect(lua_State* L) {
   SDL_Rect rect;
-  const SDL_Rect* r = lua_torect(L, 2, &rect);
-  push_i32(L, SDL_RenderSetClipRect(lua_torenderer(L, 1), r));
+  SDL_Rect* r = lua_torect(L, 2, &rect);
+  SDL_Renderer* renderer = lua_torenderer(L, 1);
+  if (renderer && r) {
+    // The software renderer clips every later drawing against this rectangle
+    // with the same wrapping int sums as a fill. Cut to 2^24 device pixels it
+    // still covers all of any target.
+    float sx = 1, sy = 1;
+    SDL_RenderGetScale(renderer, &sx, &sy);
+    auto reach = [](float scale) {
+      double s = std::fabs(scale);
+      return s > 0 ? static_cast<long long>(std::min(kFarPixels / s, 2147483647.0)) : 2147483647LL;
+    };
+    clamp_span(r->x, r->w, -reach(sx), reach(sx));
+    clamp_span(r->y, r->h, -reach(sy), reach(sy));
+  }
+  push_i32(L, SDL_RenderSetClipRect(renderer, r));
   return 1;
 }
 
@@ -234,9 +301,17 @@ int l_RenderGetClipRect(lua_State* L) {
 
 int l_RenderSetScale(lua_State* L) {
   // Unchecked on purpose: anything that is not a number counts as 0.
-  float sy = static_cast<float>(lua_tonumberx(L, 3, nullptr));
-  float sx = static_cast<float>(lua_tonumberx(L, 2, nullptr));
-  push_i32(L, SDL_RenderSetScale(lua_torenderer(L, 1), sx, sy));
+  double sy = lua_tonumberx(L, 3, nullptr);
+  double sx = lua_tonumberx(L, 2, nullptr);
+  SDL_Renderer* renderer = lua_torenderer(L, 1);
+  // Drawing functions that take 16-bit coordinates (the primitives) reach
+  // 2^17 logical pixels; scaled further, their rectangles wrap the software
+  // renderer's int sums. No game draws one logical pixel 4096 device pixels wide.
+  if (renderer && !(std::fabs(sx) <= kMaxScale && std::fabs(sy) <= kMaxScale)) {
+    push_i32(L, SDL_SetError("Scale out of range"));
+    return 1;
+  }
+  push_i32(L, SDL_RenderSetScale(renderer, static_cast<float>(sx), static_cast<float>(sy)));
   return 1;
 }
 

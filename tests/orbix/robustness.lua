@@ -200,6 +200,87 @@ t.test("BlitSurface rectangles at the ends of the int range copy nothing from ou
   t.eq(select(4, orbix.get_surface_rgba(b, 8, 8)), 0, "only its 4 x 4 pixels")
 end)
 
+t.test("fills at the ends of the int range fill what they cover and nothing outside", function()
+  -- Found as a WRITE far outside the pixels in SDL_FillRect (orbix fuzz seed
+  -- 777, round ~8,200): x + w wrapped in SDL's clipping into a small width at
+  -- x = 2^31 - 8.
+  local s = rgba_surface(16, 16)
+  local function red(x, y) return (orbix.get_surface_rgba(s, x, y)) end
+  t.eq(orbix.surface_fill_rect(s, { 2147483640, 2147483640, 20, 20 }, 9, 0, 0, 255), 0)
+  t.eq(orbix.surface_fill_rect(s, { 2147483640, 0, 20, 20 }, 9, 0, 0, 255), 0)
+  t.eq(orbix.surface_fill_rect(s, { 0, 2147483647, 16, 2147483647 }, 9, 0, 0, 255), 0)
+  t.eq(red(0, 0) + red(15, 15) + red(7, 8), 0, "nothing filled")
+  -- A rectangle from far left that ends inside keeps its right edge.
+  t.eq(orbix.surface_fill_rect(s, { -2147483640, 2, 2147483647, 3 }, 7, 0, 0, 255), 0)
+  t.eq(red(6, 2), 7, "up to x = 6")
+  t.eq(red(7, 2), 0, "not x = 7")
+  t.eq(red(0, 5), 0, "three rows")
+  t.eq(orbix.surface_fill_rect(s, { -1000000000, -1000000000, 2000000000, 2000000000 }, 5, 0, 0, 255), 0)
+  t.eq(red(0, 0) + red(15, 15), 10, "one huge rectangle covers it all")
+end)
+
+t.test("the software renderer's fills, clip rectangles and scales cannot wrap its int clipping", function()
+  local s = orbix.CreateRGBSurface(0, 64, 48, 32, 0xFF0000, 0xFF00, 0xFF, 0)
+  local r = orbix.CreateSoftwareRenderer(s)
+  local function red(x, y) return (orbix.get_surface_rgba(s, x, y)) end
+  local function clear()
+    orbix.SetRenderDrawColor(r, 0, 0, 0, 255)
+    orbix.RenderClear(r)
+    orbix.SetRenderDrawColor(r, 200, 0, 0, 255)
+  end
+  clear()
+  t.eq(orbix.RenderFillRect(r, { 2147483520, 2147483520, 300, 300 }), 0)
+  t.eq(orbix.RenderFillRect(r, { 0, 2147483520, 300, 300 }), 0)
+  orbix.RenderPresent(r)
+  t.eq(red(0, 0) + red(63, 47), 0, "far fills draw nothing")
+  t.eq(orbix.RenderFillRect(r, { -1000000000, 5, 1000000010, 3 }), 0)
+  orbix.RenderPresent(r)
+  t.eq(red(0, 5) + red(9, 7), 400, "the part that shows is drawn")
+  t.eq(red(10, 5) + red(5, 8), 0, "and only that part")
+
+  -- A clip rectangle past 2^31 - 128 made even an ordinary fill write outside.
+  clear()
+  t.eq(orbix.RenderSetClipRect(r, { 2147483520, 2147483520, 300, 300 }), 0)
+  t.eq(orbix.RenderFillRect(r, { 0, 0, 10, 10 }), 0)
+  orbix.RenderPresent(r)
+  t.eq(red(5, 5), 0, "clipped away")
+  t.eq(orbix.RenderSetClipRect(r, { -2147483648, -2147483648, 2147483647, 2147483647 }), 0)
+  t.eq(orbix.RenderFillRect(r, { 0, 0, 10, 10 }), 0)
+  orbix.RenderPresent(r)
+  t.eq(red(5, 5), 0, "a clip rectangle ending at -1 still shows nothing")
+  t.eq(orbix.RenderSetClipRect(r, { -1000000000, -1000000000, 2000000000, 2000000000 }), 0)
+  t.eq(orbix.RenderFillRect(r, { 0, 0, 10, 10 }), 0)
+  orbix.RenderPresent(r)
+  t.eq(red(5, 5), 200, "a huge clip rectangle lets everything through")
+  t.eq(orbix.RenderSetClipRect(r, nil), 0)
+
+  -- Scaled by 7e4, the primitives' 16-bit coordinates wrapped the same sums.
+  for _, scale in ipairs({ 4097, 7e4, 1e30, 0 / 0, 1 / 0, -1 / 0, -5000 }) do
+    t.eq(orbix.RenderSetScale(r, scale, 1), -1, tostring(scale))
+    t.eq(orbix.GetError(), "Scale out of range")
+    t.eq(orbix.RenderSetScale(r, 1, scale), -1)
+  end
+  clear()
+  t.eq(orbix.RenderDrawPoint(r, 3, 4), 0)
+  orbix.RenderPresent(r)
+  t.eq(red(3, 4), 200, "a refused scale leaves the old one")
+  t.eq(orbix.RenderSetScale(r, 4096, 4096), 0)
+  for _, c in ipairs({ { 32767, 32767, -32768, -32768 }, { 30000, 0, 32000, 10 }, { -32768, 0, 32767, 0 } }) do
+    t.eq(orbix.boxRGBA(r, c[1], c[2], c[3], c[4], 0, 0, 99, 255), 0)
+    t.eq(orbix.roundedBoxRGBA(r, c[1], c[2], c[3], c[4], 300, 0, 99, 0, 255), 0)
+    t.eq(orbix.RenderFillRect(r, { c[1], c[2], c[3], c[4] }), 0)
+  end
+  t.eq(orbix.RenderFillRect(r, { 2147483520, -2147483520, 300, 2147483647 }), 0)
+  orbix.RenderPresent(r)
+  t.eq(orbix.RenderSetScale(r, 2, 2), 0)
+  clear()
+  t.eq(orbix.RenderFillRect(r, { -2147483643, 3, 2147483647, 1 }), 0)
+  orbix.RenderPresent(r)
+  t.eq(red(7, 6) + red(7, 7), 400, "scaled: logical x 3 is pixels 6 and 7, row 3 is 6 and 7")
+  t.eq(red(8, 6) + red(7, 8), 0, "right edge and height kept")
+  orbix.DestroyRenderer(r)
+end)
+
 t.test("rotated copies far outside the int range draw nothing instead of reading outside a mask", function()
   -- Found as RenderCopyEx(<software renderer>, <alpha texture, blending off>,
   -- nil, {3, 2^63, 1000, 0}, 270, {4294967295, 61}, 0): SDL's clipping
