@@ -93,7 +93,9 @@ static bool copy_geometry_in_range(SDL_Renderer* renderer, const SDL_Rect* dst, 
   constexpr double kLimit = 1 << 26;
   float sx = 1, sy = 1;
   if (renderer) SDL_RenderGetScale(renderer, &sx, &sy);
-  auto in = [&](int v, float scale) { return std::fabs(double(v)) <= kLimit && std::fabs(v * double(scale)) <= kLimit; };
+  auto in = [&](int v, float scale) {
+    return std::fabs(double(v)) <= kLimit && std::fabs(v * double(scale)) <= kLimit;
+  };
   if (dst && !(in(dst->x, sx) && in(dst->y, sy) && in(dst->w, sx) && in(dst->h, sy))) return false;
   return in(centre.x, sx) && in(centre.y, sy);
 }

@@ -271,6 +271,9 @@ t.test("the software renderer's fills, clip rectangles and scales cannot wrap it
     t.eq(orbix.RenderFillRect(r, { c[1], c[2], c[3], c[4] }), 0)
   end
   t.eq(orbix.RenderFillRect(r, { 2147483520, -2147483520, 300, 2147483647 }), 0)
+  local tex = orbix.CreateTexture(r, orbix.PIXELFORMAT_RGBA32, orbix.TEXTUREACCESS_TARGET, 8, 6)
+  t.eq(orbix.RenderCopyEx(r, tex, nil, { 20000, 0, 8, 6 }, 90, { 4, 3 }, 0), -1, "2^26 bounds hold after scaling")
+  t.eq(orbix.RenderCopyEx(r, tex, nil, { 1, 0, 8, 6 }, 90, { 4, 3 }, 0), 0)
   orbix.RenderPresent(r)
   t.eq(orbix.RenderSetScale(r, 2, 2), 0)
   clear()
