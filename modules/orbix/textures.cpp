@@ -6,7 +6,6 @@
 #include "args.hpp"
 #include "bindings.hpp"
 #include "handles.hpp"
-#include "values.hpp"
 
 using namespace orbix;
 
