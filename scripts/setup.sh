@@ -11,7 +11,7 @@ PACKAGES=(
   cmake ninja-build pkg-config dpkg-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth x11-utils
-  libgtest-dev lua5.3 liblua5.3-dev
+  libgtest-dev lua5.3 liblua5.3-dev lua-check
   libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libsdl2-ttf-dev libsdl2-gfx-dev
   fonts-dejavu-core imagemagick valgrind
 )

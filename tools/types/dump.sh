@@ -9,7 +9,7 @@ if [ $# -ne 4 ]; then
   echo "usage: dump.sh WINE_RUN BIN_DIR WORK_DIR OUT_FILE" >&2
   exit 2
 fi
-wine_run=$(readlink -f "$1") bin=$(readlink -f "$2") work=$(readlink -f "$3") out=$(readlink -f "$4")
+wine_run=$(readlink -f "$1") bin=$(readlink -f "$2") work=$(readlink -m "$3") out=$(readlink -m "$4")
 here=$(cd "$(dirname "$0")" && pwd)
 
 rm -rf "$work" && mkdir -p "$work/host" || exit 2
