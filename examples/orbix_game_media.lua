@@ -200,7 +200,8 @@ while running do
       if not r.dead and (s.x - r.x) ^ 2 + (s.y - r.y) ^ 2 < r.r ^ 2 then
         r.dead, s.y, score = true, -100, score + 10
         for _ = 1, 12 do
-          sparks[#sparks + 1] = { x = r.x, y = r.y, vx = math.random(-30, 30) / 10, vy = math.random(-30, 30) / 10, life = 30 }
+          sparks[#sparks + 1] = { x = r.x, y = r.y, life = 30,
+                                  vx = math.random(-30, 30) / 10, vy = math.random(-30, 30) / 10 }
         end
         play(boom)
       end
@@ -279,9 +280,9 @@ if shot_file then
 end
 
 -- Music and chunks stop with their handles; the device closes last.
-if music then orbix.Mix_HaltMusic() end
-music, laser, boom = nil, nil, nil
-collectgarbage()
+if music then orbix.Mix_HaltMusic(); orbix.Mix_FreeMusic(music) end
+if laser then orbix.Mix_FreeChunk(laser) end
+if boom then orbix.Mix_FreeChunk(boom) end
 if audio then orbix.Mix_CloseAudio() end
 orbix.Mix_Quit()
 for _, path in ipairs(written) do os.remove(path) end

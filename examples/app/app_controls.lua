@@ -4,9 +4,9 @@
 -- shows the selected task with formatting. Everything is wired through
 -- dialog_callback (app.on / app.command from init.lua).
 
-local WM_GETFONT = 0x31
-local LB_ERR = -1
-local ENM_SELCHANGE = 0x80000
+-- luacheck: globals app
+-- (app, the dispatch table init.lua sets up, is shared by every part)
+local win32 = require "app_win32"
 local CHILD = WS_CHILD | WS_VISIBLE
 
 local function status(text)
@@ -24,7 +24,7 @@ do
   end
 end
 
-local font = SendMessageInt(hWin, WM_GETFONT, 0, 0)
+local font = SendMessageInt(hWin, win32.WM_GETFONT, 0, 0)
 local function control(class, text, style, x, y, w, h, id)
   local c = CreateWindow(class, text, CHILD | style, x, y, w, h, hWin, id or 0, 0, 0)
   SendMessageInt(c, WM_SETFONT, font, 0)
@@ -40,7 +40,8 @@ local title = control("EDIT", "Water the plants", WS_BORDER | WS_TABSTOP | ES_AU
 local priority = control("COMBOBOX", "", CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL, 272, 12, 90, 120)
 for _, p in ipairs(priorities) do SendMessageString(priority, CB_ADDSTRING, 0, p) end
 SendMessageInt(priority, CB_SETCURSEL, 1, 0)
-local important_id = app.command(function(_, code)
+local important_id
+important_id = app.command(function(_, code)
   if code == BN_CLICKED then status("Marked as " .. (IsDlgButtonChecked(hWin, important_id) == BST_CHECKED
     and "important." or "ordinary.")) end
 end)
@@ -90,7 +91,7 @@ end
 
 local function selected()
   local i = SendMessageInt(list, LB_GETCURSEL, 0, 0)
-  return i ~= LB_ERR and i or nil
+  return i ~= win32.LB_ERR and i or nil
 end
 
 local list_id = app.command(function(_, code)
@@ -141,10 +142,10 @@ control("BUTTON", "&Remove", BS_PUSHBUTTON | WS_TABSTOP, 482, 222, 100, 26, app.
 
 notes = control("RICHEDIT50W", "", WS_BORDER | ES_MULTILINE | ES_READONLY | WS_VSCROLL, 12, 262, 570, 150)
 SendMessageInt(notes, EM_AUTOURLDETECT, 1, 0)
-SendMessageInt(notes, EM_SETEVENTMASK, 0, ENM_LINK | ENM_SELCHANGE)
+SendMessageInt(notes, EM_SETEVENTMASK, 0, ENM_LINK | win32.ENM_SELCHANGE)
 
 -- Notifications: calendar clicks, time changes, links in the notes.
-app.on(WM_NOTIFY, function(w, msg, wp, lp)
+app.on(WM_NOTIFY, function(_, _, _, lp)
   local from, _, code = NMHDR(Int2Ptr(lp))
   if from == calendar and code == MCN_SELCHANGE then
     local d = MonthCal_GetCurSel(calendar)

@@ -2,7 +2,9 @@
 -- saving the note with Ctrl+S, the Lua console (run box) and an About box
 -- (a script dialog with its own controls).
 
-local WM_GETFONT = 0x31
+-- luacheck: globals app
+-- (app, the dispatch table init.lua sets up, is shared by every part)
+local win32 = require "app_win32"
 local name, note = nil, nil
 
 local function ask_name()
@@ -55,7 +57,7 @@ local function show_about()
   NewDialog(function()
     about = dialog_hwin
     SetWindowText(about, "About")
-    local font = SendMessageInt(hWin, WM_GETFONT, 0, 0)
+    local font = SendMessageInt(hWin, win32.WM_GETFONT, 0, 0)
     local text = CreateWindow("STATIC",
       "Script host demo\n\nEverything in this window, its menus, shortcuts and dialogs is written in Lua.",
       WS_CHILD | WS_VISIBLE | SS_LEFT, 16, 16, 330, 80, about, 1, 0, 0)
@@ -90,5 +92,5 @@ app.menu_item("file", "E&xit", function() os.exit(0) end)
 app.menu_separator("edit")
 app.menu_item("edit", "Your &name...\tCtrl+N", ask_name, VK_N, true)
 app.menu_item("edit", "N&ote...", edit_note)
-app.menu_item("help", "&About...", show_about, VK_F1 or 0x70)
+app.menu_item("help", "&About...", show_about, VK_F1)
 app.status("Ready. Try Ctrl+N, Ctrl+R or the menus.")

@@ -3,7 +3,9 @@
 -- come from the font and colour dialogs, and which copies and pastes through
 -- the clipboard.
 
-local WM_GETFONT = 0x31
+-- luacheck: globals app
+-- (app, the dispatch table init.lua sets up, is shared by every part)
+local win32 = require "app_win32"
 local CHILD = WS_CHILD | WS_VISIBLE
 local PAD_X, PAD_W = 604, 284
 
@@ -14,14 +16,14 @@ end
 -- Room on the right for the pad.
 do
   local _, l, t, r, b = GetWindowRect(hWin)
-  local _, _, cw, ch = GetClientRect(hWin)
+  local _, _, cw = GetClientRect(hWin)
   local want_w = PAD_X + PAD_W + 12
   if cw < want_w then
     MoveWindow(hWin, l, t, (r - l) - cw + want_w, b - t, true)
   end
 end
 
-local dialog_font = SendMessageInt(hWin, WM_GETFONT, 0, 0)
+local dialog_font = SendMessageInt(hWin, win32.WM_GETFONT, 0, 0)
 local function control(class, text, style, x, y, w, h, id)
   local c = CreateWindow(class, text, CHILD | style, x, y, w, h, hWin, id or 0, 0, 0)
   SendMessageInt(c, WM_SETFONT, dialog_font, 0)
@@ -114,7 +116,7 @@ local function paste_text()
 end
 
 -- The pad's text colour: the edit control asks its parent before painting.
-app.on(WM_CTLCOLOREDIT, function(w, msg, wp, lp)
+app.on(WM_CTLCOLOREDIT, function(_, _, wp, lp)
   if lp ~= Ptr2Int(pad) then return nil end
   local dc = Int2Ptr(wp)
   SetTextColor(dc, text_colour)

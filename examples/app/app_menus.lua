@@ -7,7 +7,9 @@
 -- with Ctrl when ctrl is true, runs the same function from the keyboard.
 --   app.status(text)  shows text in the status line.
 
-local WM_GETFONT = 0x31
+-- luacheck: globals app
+-- (app, the dispatch table init.lua sets up, is shared by every part)
+local win32 = require "app_win32"
 
 local bar = CreateMenu()
 app.menus = { file = CreatePopupMenu(), edit = CreatePopupMenu(), help = CreatePopupMenu() }
@@ -37,7 +39,7 @@ end
 -- Status line: the last message on the left, the clock on the right.
 local status = CreateWindow("STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 0, 10, 10, hWin, 990, 0, 0)
 local clock = CreateWindow("STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 0, 10, 10, hWin, 991, 0, 0)
-local font = SendMessageInt(hWin, WM_GETFONT, 0, 0)
+local font = SendMessageInt(hWin, win32.WM_GETFONT, 0, 0)
 SendMessageInt(status, WM_SETFONT, font, 0)
 SendMessageInt(clock, WM_SETFONT, font, 0)
 local message = "Ready."
@@ -54,7 +56,7 @@ function app.status(text)
 end
 
 local CLOCK_TIMER = 77
-app.on(WM_TIMER, function(w, msg, wp)
+app.on(WM_TIMER, function(_, _, wp)
   if wp == CLOCK_TIMER then
     SetWindowText(clock, os.date("%H:%M:%S"))
     return 1

@@ -8,9 +8,10 @@
 --   app.paint.open(path) -> true when opened    (LoadRichEdit)
 --   app.paint.card       -> left, top, right, bottom of the painted card
 
+-- luacheck: globals app
+-- (app, the dispatch table init.lua sets up, is shared by every part)
 local CHILD = WS_CHILD | WS_VISIBLE
-local WM_GETFONT = 0x31
-local WM_LBUTTONDOWN = 0x201
+local win32 = require "app_win32"
 local CARD_X, CARD_Y, CARD_W, CARD_H = 12, 426, 280, 250
 local NOTES_X, NOTES_W = CARD_X + CARD_W + 12, 584
 
@@ -203,7 +204,7 @@ app.on(WM_PAINT, function(w)
   return 1
 end)
 
-app.on(WM_LBUTTONDOWN, function(w, msg, wp, lp)
+app.on(WM_LBUTTONDOWN, function(w, _, _, lp)
   local x, y = lp & 0xFFFF, (lp >> 16) & 0xFFFF
   if w == hWin and x >= CARD_X and x < CARD_X + CARD_W and y >= CARD_Y and y < CARD_Y + CARD_H then
     time_index = time_index % #times + 1
@@ -215,7 +216,7 @@ end)
 
 ------------------------------------------------------------- postcard notes
 
-local font = SendMessageInt(hWin, WM_GETFONT, 0, 0)
+local font = SendMessageInt(hWin, win32.WM_GETFONT, 0, 0)
 local notes = CreateWindow("RICHEDIT50W", "", CHILD | WS_BORDER | ES_MULTILINE | WS_VSCROLL | WS_TABSTOP,
   NOTES_X, CARD_Y, NOTES_W, CARD_H - 34, hWin, 0, 0, 0)
 app.paint.notes = notes

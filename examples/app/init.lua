@@ -2,6 +2,7 @@
 -- each area of the app lives in its own module beside it (app_*.lua) and
 -- plugs into the message dispatch below.
 
+-- luacheck: globals app
 app = {
   handlers = {},   -- message number -> list of functions
   commands = {},   -- WM_COMMAND identifier -> function
@@ -23,7 +24,7 @@ function app.command(fn)
   return app.next_id
 end
 
-app.on(WM_COMMAND, function(w, msg, wp, lp, lo, hi)
+app.on(WM_COMMAND, function(w, _, _, lp, lo, hi)
   local fn = app.commands[lo]
   if fn then fn(w, hi, lp); return 1 end
 end)

@@ -57,4 +57,17 @@ t.test("Add and Remove through button clicks", function()
   t.eq(said[#said], "Removed: 2024-02-29 17:05  Call the library [High]")
 end)
 
+
+t.test("the Important check box reports its new state", function()
+  -- Its handler reads the box's own identifier: clicking it once raised
+  -- "number expected, got nil" in an error box.
+  local box = child_at(400, 22)
+  local id = GetWindowLong(box, GWL_ID)
+  for _ = 1, 2 do
+    local was = IsDlgButtonChecked(hWin, id)
+    SendMessageInt(box, BM_CLICK, 0, 0)
+    t.eq(said[#said], was == BST_CHECKED and "Marked as ordinary." or "Marked as important.")
+    t.truthy(IsDlgButtonChecked(hWin, id) ~= was, "the state changed")
+  end
+end)
 t.done()
