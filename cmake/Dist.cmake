@@ -7,6 +7,7 @@
 #   init.lua app_*.lua                          the bundled example app, run by scripthost.exe
 #   examples/                                   the smaller samples
 #   docs/  README.md                            reference for script authors
+#   types/                                      editor definitions: LuaLS addon, luacheck standards
 #   licenses/                                   Lua, SDL2 and its libraries, freetype
 #
 # Included from the top-level CMakeLists.txt (Windows builds only); the same
@@ -72,6 +73,7 @@ endif()
 if(EXISTS "${SOURCE}/docs")
   file(COPY "${SOURCE}/docs/" DESTINATION "${root}/docs")
 endif()
+file(COPY "${SOURCE}/types/" DESTINATION "${root}/types")
 foreach(f README.md LICENSE LICENSE.txt COPYING)
   if(EXISTS "${SOURCE}/${f}")
     file(COPY "${SOURCE}/${f}" DESTINATION "${root}")

@@ -24,7 +24,9 @@ contents() {
   local objdump=$1 f dll lic
   for f in scripthost.exe lua53.dll lua.exe orbix.dll lua_fsop.dll setvar.dll \
            SDL2.dll SDL2_image.dll SDL2_mixer.dll SDL2_ttf.dll SDL2_gfx.dll \
-           init.lua README.md examples/modules_sample.lua; do
+           init.lua README.md examples/modules_sample.lua \
+           types/luacheckrc types/luals/config.json types/luals/library/scripthost.lua \
+           types/luals/library/orbix.lua types/luals/library/lua_fsop.lua types/luals/library/setvar.lua; do
     [ -s "$root/$f" ] || bad "missing $f"
   done
   for lic in lua5.3 libsdl2 libsdl2-image libsdl2-mixer libsdl2-ttf libsdl2-gfx freetype; do
