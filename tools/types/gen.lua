@@ -580,30 +580,35 @@ local END = "<!-- END function index -->"
 
 local function index_region()
   local out = { BEGIN, "", "## Functions by area", "" }
-  local function by_area(title, entries, prefix)
+  -- One heading per module, one line per page, one item per docs section.
+  local function by_area(title, entries)
     out[#out + 1] = "### " .. title
-    out[#out + 1] = ""
-    local current, names
+    local page, current, names
     local function flush()
       if current then
-        out[#out + 1] = string.format("- [%s — %s](%s): %s", page_info(current.page).title or current.page,
-          current.heading, current.link, table.concat(names, ", "))
+        out[#out + 1] = string.format("  - [%s](%s): %s", current.heading, current.link, table.concat(names, ", "))
       end
     end
     for _, e in ipairs(entries) do
+      if page ~= e.page then
+        flush()
+        if not page then out[#out + 1] = "" end
+        page, current = e.page, nil
+        out[#out + 1] = string.format("- [%s](%s)", page_info(e.page).title or e.page, e.page)
+      end
       if not current or current.link ~= e.link then
         flush()
         current, names = e, {}
       end
-      names[#names + 1] = "`" .. prefix .. e.sig.name .. "`"
+      names[#names + 1] = "`" .. e.sig.name .. "`"
     end
     flush()
     out[#out + 1] = ""
   end
-  by_area("scripthost (globals)", host_entries, "")
-  by_area("orbix (`local orbix = require \"orbix\"`)", orbix_entries, "")
-  by_area("lua_fsop (globals after loading it)", fsop_entries, "")
-  by_area("setvar (`local setvar = require \"setvar\"`)", { setvar_entry }, "")
+  by_area("scripthost (globals)", host_entries)
+  by_area("orbix (`local orbix = require \"orbix\"`)", orbix_entries)
+  by_area("lua_fsop (globals after loading it)", fsop_entries)
+  by_area("setvar (`local setvar = require \"setvar\"`)", { setvar_entry })
   out[#out + 1] = "The script defines `dialog_callback`: see [" .. callback_entry.heading .. "](" .. callback_entry.link .. ")."
   out[#out + 1] = ""
 
