@@ -21,13 +21,7 @@ t.test("anchors are made the way GitHub makes them", function()
   t.eq(hs[3].anchor, "same-1")
 end)
 
-local function read(path)
-  local f = io.open(path, "rb")
-  if not f then return nil end
-  local s = f:read("a")
-  f:close()
-  return s
-end
+local read = md.read
 
 -- The markdown files to check: README.md and everything under docs/.
 local files = { "README.md" }

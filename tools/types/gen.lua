@@ -287,7 +287,8 @@ local function optional_type(t)
   return t .. "?"
 end
 
-local function luals_function(out, prefix, e)
+-- `define` formats the defining line from the name and the argument list.
+local function luals_function(out, define, e)
   local sig = e.sig
   out[#out + 1] = "---" .. e.doc
   out[#out + 1] = "---"
@@ -300,8 +301,27 @@ local function luals_function(out, prefix, e)
   for _, r in ipairs(sig.returns) do
     out[#out + 1] = string.format("---@return %s %s", r.optional and optional_type(r.type) or r.type, r.name)
   end
-  out[#out + 1] = string.format("function %s%s(%s) end", prefix, sig.name, table.concat(names, ", "))
+  out[#out + 1] = string.format(define, sig.name, table.concat(names, ", "))
   out[#out + 1] = ""
+end
+
+local function banner(out, text)
+  out[#out + 1] = string.rep("-", 78)
+  out[#out + 1] = "-- " .. text
+  out[#out + 1] = string.rep("-", 78)
+end
+
+-- The functions of one module, under a banner per docs section.
+local function functions_by_section(out, define, entries)
+  local last
+  for _, e in ipairs(entries) do
+    if last ~= e.link then
+      banner(out, string.format("docs/%s: %s", e.page, e.heading))
+      out[#out + 1] = ""
+      last = e.link
+    end
+    luals_function(out, define, e)
+  end
 end
 
 local function luals_class(out, name, parent, doc, fields)
@@ -323,16 +343,6 @@ local function luals_aliases(out, aliases)
   end
 end
 
-local function section_comment(out, e, last)
-  if last ~= e.link then
-    out[#out + 1] = string.rep("-", 78)
-    out[#out + 1] = string.format("-- docs/%s: %s", e.page, e.heading)
-    out[#out + 1] = string.rep("-", 78)
-    out[#out + 1] = ""
-  end
-  return e.link
-end
-
 local function host_library()
   local out = {
     "---@meta _",
@@ -348,15 +358,9 @@ local function host_library()
     out[#out + 1] = g[1] .. " = nil"
     out[#out + 1] = ""
   end
-  luals_function(out, "", callback_entry)
-  local last
-  for _, e in ipairs(host_entries) do
-    last = section_comment(out, e, last)
-    luals_function(out, "", e)
-  end
-  out[#out + 1] = string.rep("-", 78)
-  out[#out + 1] = "-- Constants (docs/host/constants.md)"
-  out[#out + 1] = string.rep("-", 78)
+  luals_function(out, "function %s(%s) end", callback_entry)
+  functions_by_section(out, "function %s(%s) end", host_entries)
+  banner(out, "Constants (docs/host/constants.md)")
   for _, g in ipairs(S.host.constant_groups) do
     out[#out + 1] = ""
     out[#out + 1] = "-- " .. g[1] .. ": " .. g[2]
@@ -376,7 +380,7 @@ local function fsop_library()
     "-- " .. GENERATED,
     "",
   }
-  for _, e in ipairs(fsop_entries) do luals_function(out, "", e) end
+  for _, e in ipairs(fsop_entries) do luals_function(out, "function %s(%s) end", e) end
   return table.concat(out, "\n")
 end
 
@@ -387,20 +391,7 @@ local function setvar_library()
     "-- " .. GENERATED,
     "",
   }
-  local e = setvar_entry
-  out[#out + 1] = "---" .. e.doc
-  out[#out + 1] = "---"
-  out[#out + 1] = "---Reference: docs/" .. e.link
-  local names = {}
-  for _, p in ipairs(e.sig.params) do
-    out[#out + 1] = string.format("---@param %s%s %s", p.name, p.optional and "?" or "", p.type)
-    names[#names + 1] = p.name
-  end
-  for _, r in ipairs(e.sig.returns) do
-    out[#out + 1] = string.format("---@return %s %s", r.optional and optional_type(r.type) or r.type, r.name)
-  end
-  out[#out + 1] = string.format("local function setvar(%s) end", table.concat(names, ", "))
-  out[#out + 1] = ""
+  luals_function(out, "local function %s(%s) end", setvar_entry)
   out[#out + 1] = "return setvar"
   out[#out + 1] = ""
   return table.concat(out, "\n")
@@ -427,14 +418,8 @@ local function orbix_library()
   out[#out + 1] = "---@class orbix"
   out[#out + 1] = "local orbix = {}"
   out[#out + 1] = ""
-  local last
-  for _, e in ipairs(orbix_entries) do
-    last = section_comment(out, e, last)
-    luals_function(out, "orbix.", e)
-  end
-  out[#out + 1] = string.rep("-", 78)
-  out[#out + 1] = "-- Constants: SDL's names without the SDL_ prefix"
-  out[#out + 1] = string.rep("-", 78)
+  functions_by_section(out, "function orbix.%s(%s) end", orbix_entries)
+  banner(out, "Constants: SDL's names without the SDL_ prefix")
   out[#out + 1] = ""
   for _, name in ipairs(sorted_keys(orbix_constants)) do
     out[#out + 1] = string.format("orbix.%s = %d", name, orbix_constants[name])
