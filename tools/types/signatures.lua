@@ -96,8 +96,8 @@ S.host.callback = {
 
 S.host.sections = {
   { page = "host/windows.md", heading = "Creating and destroying",
-    { "CreateWindow(class: string, text: string, style: integer, x: number, y: number, width: number, height: number, parent: HWND?, id: integer, instance?: integer, param: integer) -> window: HWND",
-      "Creates a window or control (extended style 0). x, y, width and height are rounded half to even; pass 0 for instance and param. The address is 0 on failure." },
+    { "CreateWindow(class: string, text: string, style: integer, x: number, y: number, width: number, height: number, parent: HWND?, id: integer, instance?: integer|HANDLE, param: integer) -> window: HWND",
+      "Creates a window or control (extended style 0). x, y, width and height are rounded half to even; pass 0 for instance and param (hInstance also reads as 0 there). The address is 0 on failure." },
     { "DestroyWindow(window: HWND) -> ok: boolean", "Destroys a window and its children." },
     { "InvalidateRect(window: HWND) -> ok: boolean", "Asks for a repaint of the whole client area, background erased." },
   },

@@ -103,7 +103,7 @@ function dialog_callback(window, msg, wparam, lparam, lo, hi) end
 -- docs/host/windows.md: Creating and destroying
 ------------------------------------------------------------------------------
 
----Creates a window or control (extended style 0). x, y, width and height are rounded half to even; pass 0 for instance and param. The address is 0 on failure.
+---Creates a window or control (extended style 0). x, y, width and height are rounded half to even; pass 0 for instance and param (hInstance also reads as 0 there). The address is 0 on failure.
 ---
 ---Reference: docs/host/windows.md#creating-and-destroying
 ---@param class string
@@ -115,7 +115,7 @@ function dialog_callback(window, msg, wparam, lparam, lo, hi) end
 ---@param height number
 ---@param parent HWND?
 ---@param id integer
----@param instance? integer
+---@param instance? integer|HANDLE
 ---@param param integer
 ---@return HWND window
 function CreateWindow(class, text, style, x, y, width, height, parent, id, instance, param) end
