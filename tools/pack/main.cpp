@@ -142,6 +142,9 @@ std::string prepare(const PackOptions& o, Plan& p) {
 
   std::string why;
   if (!list_files(p.app, p.app_files, why)) return why;
+  const auto twins = first_case_twins(p.app_files);
+  if (!twins.first.empty())
+    return "APP_DIR holds both " + twins.first + " and " + twins.second + ", which are one name on Windows";
 
   // Which modules the app's Lua files name, and what its own DLLs import.
   std::vector<std::string> wanted;

@@ -62,6 +62,15 @@ TEST(Clash, AppFilesMustNotLandOnThePackersOwn) {
   EXPECT_EQ(first_clash({"Démo.exe.manifest"}, own), "Démo.exe.manifest");
 }
 
+TEST(Clash, NamesThatOnlyCaseTellsApart) {
+  using Twins = std::pair<std::string, std::string>;
+  EXPECT_EQ(first_case_twins({"init.lua", "Data/a.txt", "data/b.txt", "x.lua"}), Twins{});
+  EXPECT_EQ(first_case_twins({"init.lua", "Data.txt", "b.lua", "data.TXT"}), (Twins{"Data.txt", "data.TXT"}));
+  EXPECT_EQ(first_case_twins({"lib/Helper.lua", "LIB\\helper.lua"}), (Twins{"lib/Helper.lua", "LIB\\helper.lua"}));
+  EXPECT_EQ(first_case_twins({"notes", "notes.txt", "notes-old", "Notes/todo.txt"}), (Twins{"notes", "Notes/todo.txt"}));
+  EXPECT_EQ(first_case_twins({"a.lua", "a.luac", "a.lu"}), Twins{});
+}
+
 TEST(Text, Utf8AndUtf16RoundTripAndMarkWhatIsBroken) {
   const std::string s = "Démo ✓ \xF0\x9F\x98\x80";
   const std::u16string w = utf8_to_utf16(s);

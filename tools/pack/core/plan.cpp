@@ -1,5 +1,6 @@
 #include "plan.hpp"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "text.hpp"
@@ -94,6 +95,28 @@ std::string first_clash(const std::vector<std::string>& app_files, const std::ve
       const std::string no = normal_path(o);
       if (covers(na, no) || covers(no, na)) return a;
     }
+  }
+  return {};
+}
+
+std::pair<std::string, std::string> first_case_twins(const std::vector<std::string>& files) {
+  // Sorted with the separator below every other character, a path comes
+  // right before the paths inside it ("notes", "notes/a", "notes.txt").
+  std::vector<std::pair<std::string, std::size_t>> keys;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    std::string k = normal_path(files[i]);
+    for (char& c : k) {
+      if (c == '/') c = '\x01';
+    }
+    keys.emplace_back(k, i);
+  }
+  std::sort(keys.begin(), keys.end());
+  for (std::size_t i = 1; i < keys.size(); ++i) {
+    const std::string& a = keys[i - 1].first;
+    const std::string& b = keys[i].first;
+    // The same name, or one file's name used as another's folder.
+    if (b.compare(0, a.size(), a) == 0 && (b.size() == a.size() || b[a.size()] == '\x01'))
+      return {files[keys[i - 1].second], files[keys[i].second]};
   }
   return {};
 }

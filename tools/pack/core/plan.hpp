@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Reads the DLLs one file imports: an empty text and the names, or why the
@@ -33,3 +34,8 @@ LicenceNeeds licences_for(const std::vector<std::string>& files);
 // first path of `app_files` that is one of `own_files` or a folder above one
 // (or below one), compared the way Windows compares names; empty when none.
 std::string first_clash(const std::vector<std::string>& app_files, const std::vector<std::string>& own_files);
+
+// Two paths of `files` that are one path on Windows (a folder packed from a
+// case-sensitive file system may hold Data.txt and data.txt), or two empty
+// texts.
+std::pair<std::string, std::string> first_case_twins(const std::vector<std::string>& files);
