@@ -8,7 +8,8 @@
 #       ship beside it (no compiler runtime DLLs)
 #   check_dist.sh run ZIP WORK WINE_RUN UIWATCH
 #       the bundled app starts from the unpacked folder and closes with its
-#       main window; the samples run with the bundled lua.exe
+#       main window; the packer packs a sample; the samples run with the
+#       bundled lua.exe
 set -u
 mode=$1 zip=$2 work=$3
 fail=0
@@ -22,7 +23,7 @@ root="$work/$name"
 
 contents() {
   local objdump=$1 f dll lic
-  for f in scripthost.exe lua53.dll lua.exe orbix.dll lua_fsop.dll setvar.dll \
+  for f in scripthost.exe scripthost-pack.exe lua53.dll lua.exe orbix.dll lua_fsop.dll setvar.dll \
            SDL2.dll SDL2_image.dll SDL2_mixer.dll SDL2_ttf.dll SDL2_gfx.dll \
            init.lua README.md examples/modules_sample.lua; do
     [ -s "$root/$f" ] || bad "missing $f"
@@ -92,6 +93,17 @@ run() {
   echo "--- uiwatch (exit code $wrc)"; tr -d '\r' <"$work/uiwatch.out"
   [ "$rc" = 0 ] || bad "the app exited with $rc"
   [ "$wrc" = 0 ] || bad "the app's main window was not found and closed"
+
+  # The zip's packer finds the runtime and the licence texts beside it.
+  run_limited 60 "$work/pack.out" "$wine_run" "$root/scripthost-pack.exe" "$root/examples/game_shell" \
+    "$work/packed" --name Shell
+  rc=$?
+  echo "--- scripthost-pack (exit code $rc)"; tr -d '\r' <"$work/pack.out"
+  [ "$rc" = 0 ] || bad "the zip's packer exited with $rc"
+  local f
+  for f in Shell.exe lua53.dll orbix.dll SDL2_ttf.dll licenses/lua5.3/LICENSE.txt licenses/freetype/docs-FTL.TXT; do
+    [ -s "$work/packed/$f" ] || bad "the zip's packer left out $f"
+  done
 
   # The samples, with the console interpreter and modules of the zip.
   (cd "$root/examples" && run_limited 60 "$work/modules.out" "$wine_run" ../lua.exe modules_sample.lua)

@@ -10,8 +10,9 @@
 #            its window shows the new icon
 #   orbix    the game shell example: orbix.dll and the SDL DLLs come along;
 #            it runs with its main window hidden until its game window closes
-#   modules  an app using no module gets no module or SDL DLL; one using
-#            lua_fsop and setvar gets exactly those, and both run
+#   modules  an app using no module gets no module or SDL DLL (packed with
+#            scripts/pack.sh); one using lua_fsop and setvar gets exactly
+#            those, and both run
 #   errors   each bad input: non-zero exit, a message naming the problem,
 #            nothing written or overwritten; a failure half-way through
 #            leaves no half-made folder
@@ -176,7 +177,10 @@ orbix() {
 
 modules() {
   local apps="$src/tests/pack/apps"
-  pack plain "$apps/plain" "$work/out/Plain" --name Plain || bad "packing the plain app failed"
+  # Through the Linux wrapper, with Linux paths.
+  SCRIPTHOST_BUILD="$(dirname "$bin")" run_limited 60 "$work/plain.out" bash "$src/scripts/pack.sh" \
+    "$apps/plain" "$work/out/Plain" --name Plain || bad "packing the plain app with scripts/pack.sh failed"
+  echo "--- scripts/pack.sh"; tr -d '\r' <"$work/plain.out"
   expect_dlls "$work/out/Plain" "lua53.dll "
   [ -s "$work/out/Plain/lib/helper.lua" ] || bad "lib/helper.lua was not packed"
   [ ! -e "$work/out/Plain/licenses/libsdl2" ] || bad "SDL licences without SDL"
