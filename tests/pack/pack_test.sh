@@ -48,10 +48,11 @@ run_limited() {  # seconds outfile command...
   wait "$pid"
 }
 
-# pack NAME_OF_LOG args...: runs the packer; its output lands in WORK/NAME.out.
+# pack NAME_OF_LOG args...: runs the packer (PACK, default the build's); its
+# output lands in WORK/NAME.out.
 pack() {
   local log=$1; shift
-  run_limited 60 "$work/$log.out" "$wine_run" "$pack" "$@"
+  run_limited 60 "$work/$log.out" "$wine_run" "${PACK:-$pack}" "$@"
   local rc=$?
   tr -d '\r' <"$work/$log.out" >"$work/$log.txt"
   echo "--- scripthost-pack $* (exit code $rc)"; cat "$work/$log.txt"
@@ -263,6 +264,19 @@ errors() {
   expect_refusal half_way_empty "removed again" "$app" "$work/empty" --name App
   [ -d "$work/empty" ] && [ -z "$(ls -A "$work/empty")" ] || bad "half_way_empty: OUT_DIR is not as it was"
   rm -f "$app/data/live.sock"
+
+  # A runtime folder that lacks orbix and the licence texts: the packer works
+  # from the folder it sits in.
+  local rt="$work/bare runtime"
+  mkdir -p "$rt" "$work/uses orbix" && cp "$bin/scripthost-pack.exe" "$bin/scripthost.exe" "$bin/lua53.dll" "$rt/"
+  echo 'local orbix = require("orbix")' >"$work/uses orbix/init.lua"
+  PACK="$rt/scripthost-pack.exe" expect_refusal no_orbix "orbix.dll is not beside the packer" \
+    "$work/uses orbix" "$out" --name App
+  [ ! -e "$out" ] || bad "no_orbix: OUT_DIR was made"
+  PACK="$rt/scripthost-pack.exe" pack no_licences "$app" "$work/bare out" --name App ||
+    bad "packing without licence texts failed"
+  grep -qF "warning: the licence texts in licenses/lua5.3 are not beside the packer" "$work/no_licences.txt" ||
+    bad "no warning about the missing licence texts"
 
   # The same app packs once the problems are gone, into the folder that was
   # left empty.

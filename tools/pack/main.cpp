@@ -93,16 +93,15 @@ struct Plan {
   bool utf8 = false;
 };
 
-// Every check; fills the plan. Returns an empty text or the problem.
-std::string prepare(const PackOptions& o, Plan& p) {
+// Where things are: the runtime beside the packer, APP_DIR with its
+// init.lua, and an OUT_DIR that is new or empty and not inside APP_DIR.
+std::string check_folders(const PackOptions& o, Plan& p) {
   wchar_t self[MAX_PATH * 4];
   const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH * 4);
   if (n == 0 || n >= MAX_PATH * 4) return "cannot find the packer's own folder";
   p.runtime = folder_of(self);
   p.app = full_path(widen(o.app_dir));
   p.out = full_path(widen(o.out_dir));
-  p.exe = o.name + ".exe";
-  p.utf8 = o.utf8;
 
   switch (path_kind(p.app)) {
     case PathKind::missing: return "APP_DIR " + quoted(o.app_dir) + " does not exist";
@@ -122,72 +121,78 @@ std::string prepare(const PackOptions& o, Plan& p) {
     case PathKind::file: return "OUT_DIR " + quoted(o.out_dir) + " is a file, not a folder";
     case PathKind::folder:
       if (!folder_is_empty(p.out))
-        return "OUT_DIR " + quoted(o.out_dir) + " exists and is not empty; the packer never overwrites, so name a new or empty folder";
+        return "OUT_DIR " + quoted(o.out_dir) +
+               " exists and is not empty; the packer never overwrites, so name a new or empty folder";
       break;
     case PathKind::missing: break;
   }
-
-  std::vector<IconImage> images;
-  if (!o.icon.empty()) {
-    Bytes ico;
-    std::string why;
-    if (!read_file(full_path(widen(o.icon)), ico, why)) return "cannot read the icon " + quoted(o.icon) + ": " + why;
-    const std::string problem = parse_ico(ico, images);
-    if (!problem.empty()) return "the icon " + quoted(o.icon) + " is not an icon file: " + problem;
-  }
-
-  const std::wstring host = join(p.runtime, kHost);
-  if (path_kind(host) != PathKind::file)
+  if (path_kind(join(p.runtime, kHost)) != PathKind::file)
     return std::string(kHost) + " is not beside the packer (in " + narrow(p.runtime) + ")";
+  return {};
+}
 
+// The app's files, the modules its Lua files name, and the DLLs its own
+// programs import (a C module of the app's may need SDL2.dll).
+std::string scan_app(Plan& p, std::vector<std::string>& wanted) {
   std::string why;
   if (!list_files(p.app, p.app_files, why)) return why;
   const auto twins = first_case_twins(p.app_files);
   if (!twins.first.empty())
     return "APP_DIR holds both " + twins.first + " and " + twins.second + ", which are one name on Windows";
-
-  // Which modules the app's Lua files name, and what its own DLLs import.
-  std::vector<std::string> wanted;
-  std::vector<std::string> imports;
-  std::string problem = read_imports(host, imports);
-  if (!problem.empty()) return std::string(kHost) + ": " + problem;
-  wanted = imports;
-  std::vector<bool> used(runtime_modules().size(), false);
+  std::vector<std::string> named;
   for (const std::string& rel : p.app_files) {
     if (is_lua_file(rel)) {
       Bytes src;
       if (!read_file(join(p.app, rel), src, why)) return "cannot read " + rel + " of the app: " + why;
-      const auto named = modules_named(std::string(src.begin(), src.end()), runtime_modules());
-      for (std::size_t i = 0; i < runtime_modules().size(); ++i) {
-        for (const std::string& m : named) used[i] = used[i] || m == runtime_modules()[i];
+      for (const std::string& m : modules_named(std::string(src.begin(), src.end()), runtime_modules())) {
+        named.push_back(m);
       }
     } else if (is_program(rel)) {
-      // The app's own DLLs may need runtime DLLs (a C module using SDL2).
-      imports.clear();
+      std::vector<std::string> imports;
       if (read_imports(join(p.app, rel), imports).empty()) wanted.insert(wanted.end(), imports.begin(), imports.end());
     }
   }
+  for (const std::string& m : runtime_modules()) {
+    for (const std::string& n : named) {
+      if (n == m) {
+        p.modules.push_back(m);
+        break;
+      }
+    }
+  }
+  return {};
+}
+
+// The runtime DLLs: what the host imports, the used modules, and what those
+// import in turn, from the runtime's folder.
+std::string plan_runtime(Plan& p, std::vector<std::string> wanted) {
+  std::vector<std::string> imports;
+  const std::string problem = read_imports(join(p.runtime, kHost), imports);
+  if (!problem.empty()) return std::string(kHost) + ": " + problem;
+  wanted.insert(wanted.begin(), imports.begin(), imports.end());
   const std::vector<std::string> available = dlls_in(p.runtime);
-  for (std::size_t i = 0; i < used.size(); ++i) {
-    if (!used[i]) continue;
-    const std::string& m = runtime_modules()[i];
+  for (const std::string& m : p.modules) {
     bool present = false;
     for (const std::string& a : available) present = present || same_file_name(a, m + ".dll");
-    if (!present) return "the app uses " + m + ", but " + m + ".dll is not beside the packer (in " + narrow(p.runtime) + ")";
-    p.modules.push_back(m);
+    if (!present)
+      return "the app uses " + m + ", but " + m + ".dll is not beside the packer (in " + narrow(p.runtime) + ")";
     wanted.push_back(m + ".dll");
   }
-  problem = runtime_closure(wanted, available, [&](const std::string& f, std::vector<std::string>& out) {
+  return runtime_closure(wanted, available, [&](const std::string& f, std::vector<std::string>& out) {
     return read_imports(join(p.runtime, f), out);
   }, p.dlls);
-  if (!problem.empty()) return problem;
+}
 
+// The licence texts of what ships; missing ones are warned about, not fatal:
+// the folder still runs, and the user can add them.
+void plan_licences(Plan& p) {
   std::vector<std::string> shipped{kHost};
   shipped.insert(shipped.end(), p.dlls.begin(), p.dlls.end());
   const LicenceNeeds needs = licences_for(shipped);
   for (const std::string& folder : needs.folders) {
     const std::string rel = std::string(kLicences) + "/" + folder;
     std::vector<std::string> files;
+    std::string why;
     if (path_kind(join(p.runtime, rel)) != PathKind::folder || !list_files(join(p.runtime, rel), files, why)) {
       say(STD_ERROR_HANDLE, "scripthost-pack: warning: the licence texts in " + rel +
                                 " are not beside the packer; add them to the folder before you hand it on\n");
@@ -199,6 +204,30 @@ std::string prepare(const PackOptions& o, Plan& p) {
     say(STD_ERROR_HANDLE, "scripthost-pack: warning: no licence text is known for " + f +
                               "; add its licence to the folder before you hand it on\n");
   }
+}
+
+// Every check before anything is written; fills the plan. Returns an empty
+// text or the problem.
+std::string prepare(const PackOptions& o, Plan& p) {
+  p.exe = o.name + ".exe";
+  p.utf8 = o.utf8;
+  std::string problem = check_folders(o, p);
+  if (!problem.empty()) return problem;
+
+  std::vector<IconImage> images;
+  if (!o.icon.empty()) {
+    Bytes ico;
+    std::string why;
+    if (!read_file(full_path(widen(o.icon)), ico, why)) return "cannot read the icon " + quoted(o.icon) + ": " + why;
+    problem = parse_ico(ico, images);
+    if (!problem.empty()) return "the icon " + quoted(o.icon) + " is not an icon file: " + problem;
+  }
+
+  std::vector<std::string> wanted;
+  problem = scan_app(p, wanted);
+  if (problem.empty()) problem = plan_runtime(p, wanted);
+  if (!problem.empty()) return problem;
+  plan_licences(p);
 
   std::vector<std::string> own{p.exe};
   own.insert(own.end(), p.dlls.begin(), p.dlls.end());
@@ -208,7 +237,8 @@ std::string prepare(const PackOptions& o, Plan& p) {
   if (!clash.empty())
     return "APP_DIR holds " + clash + ", which the packed folder gets from the packer; rename or remove it in APP_DIR";
 
-  if (!read_resources(host, p.resources, why)) return why;
+  std::string why;
+  if (!read_resources(join(p.runtime, kHost), p.resources, why)) return why;
   VersionInfo info;
   info.version = o.version;
   info.product_name = o.name;
