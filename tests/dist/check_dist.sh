@@ -23,11 +23,12 @@ root="$work/$name"
 
 contents() {
   local objdump=$1 f dll lic
-  for f in scripthost.exe scripthost-pack.exe lua53.dll lua.exe orbix.dll lua_fsop.dll setvar.dll \
+  for f in scripthost.exe lua53.dll lua.exe orbix.dll lua_fsop.dll setvar.dll \
            SDL2.dll SDL2_image.dll SDL2_mixer.dll SDL2_ttf.dll SDL2_gfx.dll \
            init.lua README.md examples/modules_sample.lua; do
     [ -s "$root/$f" ] || bad "missing $f"
   done
+  [ -s "$root/scripthost-pack.exe" ] || bad "missing scripthost-pack.exe"
   for lic in lua5.3 libsdl2 libsdl2-image libsdl2-mixer libsdl2-ttf libsdl2-gfx freetype; do
     [ -n "$(find "$root/licenses/$lic" -type f -size +100c 2>/dev/null)" ] || bad "no licence text for $lic"
   done
@@ -60,22 +61,8 @@ contents() {
   done
 }
 
-# Runs one Windows program under the runner with a time limit.
-run_limited() {  # seconds outfile command...
-  local limit=$1 out=$2; shift 2
-  setsid "$@" >"$out" 2>&1 &
-  local pid=$! waited=0
-  while kill -0 "$pid" 2>/dev/null; do
-    if [ "$waited" -ge $((limit * 10)) ]; then
-      kill -KILL -- "-$pid" 2>/dev/null
-      wait "$pid" 2>/dev/null
-      echo "timed out after ${limit}s" >>"$out"
-      return 124
-    fi
-    sleep 0.1; waited=$((waited + 1))
-  done
-  wait "$pid"
-}
+# run_limited: one Windows program under the runner with a time limit.
+source "$(dirname "$0")/../../tools/run-limited.sh"
 
 run() {
   local wine_run=$1 uiwatch=$2 rc

@@ -31,22 +31,8 @@ if [ -z "${DISPLAY:-}" ]; then
   start_xvfb || exit 2
 fi
 
-# Runs one Windows program under the runner with a time limit.
-run_limited() {  # seconds outfile command...
-  local limit=$1 out=$2; shift 2
-  setsid "$@" >"$out" 2>&1 &
-  local pid=$! waited=0
-  while kill -0 "$pid" 2>/dev/null; do
-    if [ "$waited" -ge $((limit * 10)) ]; then
-      kill -KILL -- "-$pid" 2>/dev/null
-      wait "$pid" 2>/dev/null
-      echo "timed out after ${limit}s" >>"$out"
-      return 124
-    fi
-    sleep 0.1; waited=$((waited + 1))
-  done
-  wait "$pid"
-}
+# run_limited: one Windows program under the runner with a time limit.
+source "$src/tools/run-limited.sh"
 
 # pack NAME_OF_LOG args...: runs the packer (PACK, default the build's); its
 # output lands in WORK/NAME.out.
