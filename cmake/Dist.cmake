@@ -2,6 +2,7 @@
 # makes <tree>/scripthost-<version>-win64.zip holding one folder:
 #
 #   scripthost.exe lua53.dll lua.exe            the host, the Lua runtime, the console interpreter
+#   scripthost-pack.exe                         the app packer
 #   orbix.dll lua_fsop.dll setvar.dll           the modules
 #   SDL2*.dll                                   the SDL2 family (stripped)
 #   init.lua app_*.lua                          the bundled example app, run by scripthost.exe
@@ -19,8 +20,8 @@ if(NOT CMAKE_SCRIPT_MODE_FILE)
   endif()
   set(DIST_NAME "scripthost-${PROJECT_VERSION}-win64")
   set(DIST_ZIP "${CMAKE_BINARY_DIR}/${DIST_NAME}.zip")
-  set(_files $<TARGET_FILE:scripthost> $<TARGET_FILE:lua53> $<TARGET_FILE:lua>)
-  set(_deps scripthost lua53 lua)
+  set(_files $<TARGET_FILE:scripthost> $<TARGET_FILE:lua53> $<TARGET_FILE:lua> $<TARGET_FILE:scripthost-pack>)
+  set(_deps scripthost lua53 lua scripthost-pack)
   foreach(t orbix lua_fsop setvar)
     if(TARGET ${t})
       list(APPEND _files $<TARGET_FILE:${t}>)
@@ -80,26 +81,9 @@ foreach(f README.md LICENSE LICENSE.txt COPYING)
   endif()
 endforeach()
 
-# Licences. Lua's notice sits at the end of lua.h; Debian's copyright file
-# restates it. The SDL prefix carries the texts of its packages.
-set(lic "${root}/licenses")
-file(MAKE_DIRECTORY "${lic}/lua5.3")
-file(READ "${LUA_PKG}/src/lua.h" luah)
-string(FIND "${luah}" "* Copyright (C)" at)
-if(at LESS 0)
-  message(FATAL_ERROR "dist: no licence notice in ${LUA_PKG}/src/lua.h")
-endif()
-string(SUBSTRING "${luah}" ${at} -1 notice)
-string(REGEX REPLACE "\\*+/.*" "" notice "${notice}")
-string(REGEX REPLACE "(^|\n)\\* ?" "\\1" notice "${notice}")
-file(WRITE "${lic}/lua5.3/LICENSE.txt" "${notice}")
-if(EXISTS "${LUA_PKG}/debian/copyright")
-  file(COPY "${LUA_PKG}/debian/copyright" DESTINATION "${lic}/lua5.3")
-  file(RENAME "${lic}/lua5.3/copyright" "${lic}/lua5.3/debian-copyright")
-endif()
-if(SDL_PREFIX AND EXISTS "${SDL_PREFIX}/licenses")
-  file(COPY "${SDL_PREFIX}/licenses/" DESTINATION "${lic}")
-endif()
+# Licences of Lua and of the SDL prefix's packages.
+set(LICENSES_DIR "${root}/licenses")
+include("${CMAKE_CURRENT_LIST_DIR}/StageLicenses.cmake")
 
 file(REMOVE "${OUT}")
 execute_process(COMMAND "${CMAKE_COMMAND}" -E tar cf "${OUT}" --format=zip "${NAME}"

@@ -14,6 +14,7 @@ PACKAGES=(
   libgtest-dev lua5.3 liblua5.3-dev lua-check
   libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libsdl2-ttf-dev libsdl2-gfx-dev
   fonts-dejavu-core imagemagick valgrind
+  luarocks
 )
 
 log() { echo "setup: $*" >&2; }

@@ -8,7 +8,8 @@
 #       ship beside it (no compiler runtime DLLs)
 #   check_dist.sh run ZIP WORK WINE_RUN UIWATCH
 #       the bundled app starts from the unpacked folder and closes with its
-#       main window; the samples run with the bundled lua.exe
+#       main window; the packer packs a sample; the samples run with the
+#       bundled lua.exe
 set -u
 mode=$1 zip=$2 work=$3
 fail=0
@@ -29,6 +30,7 @@ contents() {
            types/luals/library/orbix.lua types/luals/library/lua_fsop.lua types/luals/library/setvar.lua; do
     [ -s "$root/$f" ] || bad "missing $f"
   done
+  [ -s "$root/scripthost-pack.exe" ] || bad "missing scripthost-pack.exe"
   for lic in lua5.3 libsdl2 libsdl2-image libsdl2-mixer libsdl2-ttf libsdl2-gfx freetype; do
     [ -n "$(find "$root/licenses/$lic" -type f -size +100c 2>/dev/null)" ] || bad "no licence text for $lic"
   done
@@ -61,22 +63,8 @@ contents() {
   done
 }
 
-# Runs one Windows program under the runner with a time limit.
-run_limited() {  # seconds outfile command...
-  local limit=$1 out=$2; shift 2
-  setsid "$@" >"$out" 2>&1 &
-  local pid=$! waited=0
-  while kill -0 "$pid" 2>/dev/null; do
-    if [ "$waited" -ge $((limit * 10)) ]; then
-      kill -KILL -- "-$pid" 2>/dev/null
-      wait "$pid" 2>/dev/null
-      echo "timed out after ${limit}s" >>"$out"
-      return 124
-    fi
-    sleep 0.1; waited=$((waited + 1))
-  done
-  wait "$pid"
-}
+# run_limited: one Windows program under the runner with a time limit.
+source "$(dirname "$0")/../../tools/run-limited.sh"
 
 run() {
   local wine_run=$1 uiwatch=$2 rc
@@ -94,6 +82,17 @@ run() {
   echo "--- uiwatch (exit code $wrc)"; tr -d '\r' <"$work/uiwatch.out"
   [ "$rc" = 0 ] || bad "the app exited with $rc"
   [ "$wrc" = 0 ] || bad "the app's main window was not found and closed"
+
+  # The zip's packer finds the runtime and the licence texts beside it.
+  run_limited 60 "$work/pack.out" "$wine_run" "$root/scripthost-pack.exe" "$root/examples/game_shell" \
+    "$work/packed" --name Shell
+  rc=$?
+  echo "--- scripthost-pack (exit code $rc)"; tr -d '\r' <"$work/pack.out"
+  [ "$rc" = 0 ] || bad "the zip's packer exited with $rc"
+  local f
+  for f in Shell.exe lua53.dll orbix.dll SDL2_ttf.dll licenses/lua5.3/LICENSE.txt licenses/freetype/docs-FTL.TXT; do
+    [ -s "$work/packed/$f" ] || bad "the zip's packer left out $f"
+  done
 
   # The samples, with the console interpreter and modules of the zip.
   (cd "$root/examples" && run_limited 60 "$work/modules.out" "$wine_run" ../lua.exe modules_sample.lua)
