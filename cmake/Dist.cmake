@@ -9,6 +9,7 @@
 #   examples/                                   the smaller samples
 #   docs/  README.md                            reference for script authors
 #   types/                                      editor definitions: LuaLS addon, luacheck standards
+#   manifests/utf-8/  manifests/modern/         opt-in manifests: UTF-8 text; UTF-8 and the modern look
 #   licenses/                                   Lua, SDL2 and its libraries, freetype
 #
 # Included from the top-level CMakeLists.txt (Windows builds only); the same
@@ -75,6 +76,9 @@ if(EXISTS "${SOURCE}/docs")
   file(COPY "${SOURCE}/docs/" DESTINATION "${root}/docs")
 endif()
 file(COPY "${SOURCE}/types/" DESTINATION "${root}/types")
+# The opt-in manifests keep their folders: copied beside scripthost.exe, one
+# opts the program in (docs/text.md).
+file(COPY "${SOURCE}/manifests/" DESTINATION "${root}/manifests")
 foreach(f README.md LICENSE LICENSE.txt COPYING)
   if(EXISTS "${SOURCE}/${f}")
     file(COPY "${SOURCE}/${f}" DESTINATION "${root}")

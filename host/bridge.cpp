@@ -1,6 +1,7 @@
 #include "bridge.hpp"
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 extern "C" {
@@ -9,6 +10,7 @@ extern "C" {
 
 #include "core/paths.hpp"
 #include "core/rounding.hpp"
+#include "core/script_file.hpp"
 #include "host_state.hpp"
 
 void take_error_text(lua_State* L, int index) {
@@ -132,6 +134,28 @@ std::string own_module_file_name() {
   return name;
 }
 
+// The same name in full: the ANSI one turns every character the code page
+// cannot spell into '?' (or a look-alike), which names no file.
+std::wstring own_module_file_name_wide() {
+  constexpr DWORD kLongestPath = 32768;  // UTF-16 units, terminator included
+  std::wstring name(kLongestPath, L'\0');
+  const DWORD n = GetModuleFileNameW(GetModuleHandleA(nullptr), &name[0], kLongestPath);
+  name.resize(n < kLongestPath ? n : 0);
+  return name;
+}
+
+// init.lua reached by its wide name; the C runtime's wide open keeps the
+// text mode (and its line ends) of the narrow one.
+class WideScriptFile : public ScriptFile {
+ public:
+  explicit WideScriptFile(const std::wstring& path) : path_(path) {}
+  std::FILE* open_text() override { return _wfopen(path_.c_str(), L"r"); }
+  std::FILE* reopen_binary(std::FILE* f) override { return _wfreopen(path_.c_str(), L"rb", f); }
+
+ private:
+  const std::wstring& path_;
+};
+
 // Runs init.lua inside the main window's WM_INITDIALOG. A script that cannot
 // be loaded or that fails ends the program after its error box: there is no
 // user interface without it.
@@ -143,8 +167,13 @@ void bootstrap(HWND window) {
   lua_pushlightuserdata(L, g_host.instance);
   lua_setglobal(L, "hInstance");
 
-  const std::string path = init_script_path(own_module_file_name());
-  if (luaL_loadfilex(L, path.c_str(), nullptr) != LUA_OK ||
+  // The script is opened by its wide name, so a folder whose name the ANSI
+  // code page cannot spell still starts; its chunk name and error texts use
+  // the ANSI name, the one exepath() and the rest of the script see.
+  const std::string name = init_script_path(own_module_file_name());
+  const std::wstring path = init_script_path(own_module_file_name_wide());
+  WideScriptFile file(path);
+  if (load_script_file(L, file, name.c_str()) != LUA_OK ||
       lua_pcall(L, 0, LUA_MULTRET, 0) != LUA_OK) {
     take_error_text(L, -1);
     MessageBoxA(window, g_host.error_text.c_str(), "", MB_ICONERROR);

@@ -1,4 +1,5 @@
 // GDI painting, fonts, colours, images and the flat GDI+ interface.
+#include <climits>
 #include <string>
 #include <unordered_set>
 
@@ -89,12 +90,25 @@ int draw_text_copy(HDC dc, const char* text, size_t len, RECT* rect, UINT format
   return DrawTextA(dc, &copy[0], -1, rect, format);
 }
 
+// The process code page's conversion, strict: the same characters the
+// system's ANSI functions (CreateFileA, io.open) read from these bytes, so a
+// name reaches GDI+ as the file every other function names, in the ANSI code
+// page and in UTF-8 alike.
+bool from_process_code_page(const char* bytes, std::size_t n, std::wstring& wide) {
+  if (n > static_cast<std::size_t>(INT_MAX)) return false;
+  const int len = static_cast<int>(n);
+  const int count = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes, len, nullptr, 0);
+  if (count <= 0) return false;
+  wide.assign(static_cast<std::size_t>(count), L'\0');
+  return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes, len, &wide[0], count) == count;
+}
+
 // Runs one GDI+ call that takes a file name; the widened name lives only for
 // the call. An empty name becomes a null pointer, which GDI+ rejects.
 template <class Call>
 void with_wide_name(const char* name, Call call) {
   std::wstring wide;
-  const bool has_name = widen_path(name, wide);
+  const bool has_name = widen_path(name, wide, from_process_code_page);
   call(has_name ? wide.c_str() : nullptr);
 }
 

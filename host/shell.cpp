@@ -8,6 +8,8 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <climits>
+#include <cwchar>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -318,24 +320,68 @@ int l_SHBrowseForFolder(lua_State* L) {
 
 // --- clipboard -----------------------------------------------------------------
 
-int l_SetClipboardText(lua_State* L) {
-  const char* text = arg_str(L, 1);
-  const std::size_t n = std::strlen(text) + 1;  // cut at the first zero byte
-  const HWND owner = arg_hwnd(L, 2);
+namespace {
 
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, n);
-  if (!block) return 0;
-  void* p = GlobalLock(block);
+// With the UTF-8 code page the text crosses to other programs as Unicode.
+// The system would turn CF_TEXT into Unicode (and back) with the code page
+// of the user's locale, not the program's, and garble every letter beyond
+// ASCII on its way to and from other programs. In the ANSI code page the
+// clipboard keeps its plain text form.
+bool clipboard_in_unicode() { return GetACP() == CP_UTF8; }
+
+// A movable block holding `text` (up to and with its terminator) in the
+// clipboard's form; null when memory ran out.
+HGLOBAL clipboard_block(const char* text, UINT format) {
+  const int n = static_cast<int>(std::min<std::size_t>(std::strlen(text) + 1, INT_MAX));
+  const int units = format == CF_UNICODETEXT ? MultiByteToWideChar(CP_UTF8, 0, text, n, nullptr, 0) : n;
+  const std::size_t bytes = format == CF_UNICODETEXT ? units * sizeof(wchar_t) : units;
+  HGLOBAL block = units > 0 ? GlobalAlloc(GMEM_MOVEABLE, bytes) : nullptr;
+  void* p = block ? GlobalLock(block) : nullptr;
   if (!p) {
-    GlobalFree(block);
-    return 0;
+    if (block) GlobalFree(block);
+    return nullptr;
   }
-  std::memcpy(p, text, n);
+  if (format == CF_UNICODETEXT) {
+    MultiByteToWideChar(CP_UTF8, 0, text, n, static_cast<wchar_t*>(p), units);
+    static_cast<wchar_t*>(p)[units - 1] = L'\0';  // a cut text keeps its end
+  } else {
+    std::memcpy(p, text, bytes);
+  }
   GlobalUnlock(block);
+  return block;
+}
+
+// Pushes the clipboard's Unicode text as UTF-8, read up to its zero or the
+// block's end. The clipboard is open.
+void push_clipboard_unicode(lua_State* L) {
+  const HANDLE block = GetClipboardData(CF_UNICODETEXT);
+  const wchar_t* text = block ? static_cast<const wchar_t*>(GlobalLock(block)) : nullptr;
+  if (!text) {
+    lua_pushnil(L);
+    return;
+  }
+  const std::size_t room = GlobalSize(block) / sizeof(wchar_t);
+  const int units = static_cast<int>(std::min<std::size_t>(wcsnlen(text, room), INT_MAX / 4));
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, units, nullptr, 0, nullptr, nullptr);
+  luaL_Buffer b;
+  char* out = luaL_buffinitsize(L, &b, static_cast<std::size_t>(bytes));
+  WideCharToMultiByte(CP_UTF8, 0, text, units, out, bytes, nullptr, nullptr);
+  GlobalUnlock(block);
+  luaL_pushresultsize(&b, static_cast<std::size_t>(bytes));
+}
+
+}  // namespace
+
+int l_SetClipboardText(lua_State* L) {
+  const char* text = arg_str(L, 1);  // cut at the first zero byte
+  const HWND owner = arg_hwnd(L, 2);
+  const UINT format = clipboard_in_unicode() ? CF_UNICODETEXT : CF_TEXT;
+  const HGLOBAL block = clipboard_block(text, format);
+  if (!block) return 0;
 
   OpenClipboard(owner);
   EmptyClipboard();
-  const HANDLE owned = SetClipboardData(CF_TEXT, block);
+  const HANDLE owned = SetClipboardData(format, block);
   CloseClipboard();
   if (!owned) {
     GlobalFree(block);
@@ -345,6 +391,12 @@ int l_SetClipboardText(lua_State* L) {
 }
 
 int l_GetClipboardText(lua_State* L) {
+  if (clipboard_in_unicode() && IsClipboardFormatAvailable(CF_UNICODETEXT)) {
+    if (!OpenClipboard(nullptr)) return 0;
+    push_clipboard_unicode(L);
+    CloseClipboard();
+    return 1;
+  }
   if (!IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(nullptr)) return 0;
   const HANDLE block = GetClipboardData(CF_TEXT);
   const char* text = block ? static_cast<const char*>(GlobalLock(block)) : nullptr;

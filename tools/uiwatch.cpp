@@ -41,7 +41,8 @@
 //                   and type LIST with real keyboard input (SendInput), which
 //                   goes through the program's message loop: keys separated
 //                   by commas, each a letter or digit or one of esc, enter,
-//                   tab, space, with ^ in front for Ctrl (^s is Ctrl+S) and
+//                   tab, space, up, down, home, end, with ^ in front for
+//                   Ctrl (^s is Ctrl+S) and
 //                   ! for Alt (!f opens a File menu)
 //   --button 0      press no button at the end
 //   --close         instead of a button, close the dialog with its close box
@@ -59,11 +60,23 @@
 //                   captioned CAPTION as "memory working=N private=N" and
 //                   exit 0 (1 when there is no such window)
 //
+//   --clipboard-unicode TEXT  instead of dialogs: put TEXT on the clipboard
+//                   as CF_UNICODETEXT (its only content) and exit 0
+//   --clipboard-file FILE  instead of dialogs: write the clipboard's
+//                   CF_UNICODETEXT to FILE in UTF-8 and exit 0 (1 when there
+//                   is none)
+//
 // Output, one box per pair of lines, newlines and tabs escaped as \n and \t:
 //   caption=[<caption>]
 //   text=<text>
+//
+// Text is Unicode throughout: arguments are read from the wide command line,
+// window texts through the wide functions, and everything is printed and
+// compared as UTF-8, so boxes and names in any language can be answered
+// whatever the code pages of the two programs.
 #include <windows.h>
 #include <psapi.h>
+#include <shellapi.h>
 
 #include <cctype>
 #include <cstdio>
@@ -102,10 +115,28 @@ std::vector<Options> g_steps;  // earlier steps of a --next sequence
 std::set<HWND> g_done;
 HWND g_found = nullptr;
 
+std::string to_utf8(const wchar_t* w, int n = -1) {
+  if (n == 0) return std::string();
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, w, n, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return std::string();
+  std::string s(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w, n, &s[0], bytes, nullptr, nullptr);
+  if (n < 0) s.resize(std::strlen(s.c_str()));
+  return s;
+}
+
+std::wstring to_wide(const std::string& s) {
+  if (s.empty()) return std::wstring();
+  const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+  std::wstring w(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), &w[0], n);
+  return w;
+}
+
 std::string window_text(HWND w) {
-  char buf[8192] = {};
-  GetWindowTextA(w, buf, sizeof buf);
-  return buf;
+  wchar_t buf[8192] = {};
+  GetWindowTextW(w, buf, 8192);
+  return to_utf8(buf);
 }
 
 std::string escaped(const std::string& s) {
@@ -154,12 +185,12 @@ void press(HWND box, int id) {
 // Text of a control in another process: GetWindowText does not ask the
 // control itself there, WM_GETTEXT does.
 std::string control_text(HWND w) {
-  char buf[8192] = {};
+  wchar_t buf[8192] = {};
   DWORD_PTR n = 0;
-  SendMessageTimeoutA(w, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
+  SendMessageTimeoutW(w, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
                       2000, &n);
-  buf[sizeof buf - 1] = '\0';
-  return buf;
+  buf[8191] = L'\0';
+  return to_utf8(buf);
 }
 
 // A control by identifier anywhere in the dialog; with `edit`, the edit
@@ -225,6 +256,10 @@ void type_keys(HWND dialog, const std::string& list) {
     else if (k == "enter") vk = VK_RETURN;
     else if (k == "tab") vk = VK_TAB;
     else if (k == "space") vk = VK_SPACE;
+    else if (k == "up") vk = VK_UP;
+    else if (k == "down") vk = VK_DOWN;
+    else if (k == "home") vk = VK_HOME;
+    else if (k == "end") vk = VK_END;
     else if (k.size() == 1 && std::isalnum(static_cast<unsigned char>(k[0])))
       vk = static_cast<WORD>(std::toupper(static_cast<unsigned char>(k[0])));
     if (!vk) { std::printf("unknown key [%s]\n", k.c_str()); continue; }
@@ -240,13 +275,14 @@ void act_on(HWND dialog) {
   }
   for (const auto& st : g_opt.set_texts) {
     HWND c = find_control(dialog, st.first, true);
-    if (c) SendMessageA(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(st.second.c_str()));
+    if (c) SendMessageW(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(to_wide(st.second).c_str()));
     else std::printf("no control %d\n", st.first);
   }
   for (const auto& sel : g_opt.selects) {
     HWND c = find_control(dialog, sel.first);
     const LRESULT index =
-        c ? SendMessageA(c, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(sel.second.c_str()))
+        c ? SendMessageW(c, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                         reinterpret_cast<LPARAM>(to_wide(sel.second).c_str()))
           : CB_ERR;
     if (index == CB_ERR) { std::printf("no item [%s] in control %d\n", sel.second.c_str(), sel.first); continue; }
     HWND parent = GetParent(c);
@@ -291,6 +327,15 @@ int put_clipboard(const std::string& what, const std::string& text) {
     HDC screen = GetDC(nullptr);
     data = CreateCompatibleBitmap(screen, 4, 4);
     ReleaseDC(nullptr, screen);
+  } else if (what == "unicode") {
+    format = CF_UNICODETEXT;
+    const std::wstring wide = to_wide(text);
+    const size_t size = (wide.size() + 1) * sizeof(wchar_t);
+    data = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (data) {
+      std::memcpy(GlobalLock(data), wide.c_str(), size);
+      GlobalUnlock(data);
+    }
   } else {
     data = GlobalAlloc(GMEM_MOVEABLE, text.size());
     if (data) {
@@ -302,6 +347,23 @@ int put_clipboard(const std::string& what, const std::string& text) {
   CloseClipboard();
   std::printf("clipboard %s %s\n", what.c_str(), ok ? "set" : "failed");
   return ok ? 0 : 1;
+}
+
+// --clipboard-file: the clipboard's Unicode text into a UTF-8 file, for a
+// program that started this helper and cannot read its output.
+int save_clipboard(const char* file) {
+  bool opened = false;
+  for (int i = 0; i < 200 && !(opened = OpenClipboard(nullptr)); ++i) Sleep(25);
+  HANDLE data = opened ? GetClipboardData(CF_UNICODETEXT) : nullptr;
+  const wchar_t* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+  const std::string utf8 = text ? to_utf8(text) : std::string();
+  if (text) GlobalUnlock(data);
+  if (opened) CloseClipboard();
+  if (!text) return 1;
+  FILE* f = _wfopen(to_wide(file).c_str(), L"wb");
+  if (!f) return 1;
+  std::fwrite(utf8.data(), 1, utf8.size(), f);
+  return std::fclose(f) == 0 ? 0 : 1;
 }
 
 // --serve: every dialog of the program but its "Window"s, until it ends.
@@ -410,7 +472,16 @@ int print_memory(const char* caption) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
+  // The arguments as the caller wrote them, in any language: from the wide
+  // command line, in UTF-8.
+  int argc = 0;
+  wchar_t** wargv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::vector<std::string> arg_strings;
+  for (int i = 0; i < argc; ++i) arg_strings.push_back(to_utf8(wargv[i]));
+  std::vector<const char*> arg_pointers;
+  for (const std::string& a : arg_strings) arg_pointers.push_back(a.c_str());
+  const char* const* argv = arg_pointers.data();
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -432,6 +503,8 @@ int main(int argc, char** argv) {
     else if (a == "--keys" && v) { g_opt.keys = v; ++i; }
     else if (a == "--clipboard-bitmap") { return put_clipboard("bitmap", ""); }
     else if (a == "--clipboard-raw" && v) { return put_clipboard("raw", v); }
+    else if (a == "--clipboard-unicode" && v) { return put_clipboard("unicode", v); }
+    else if (a == "--clipboard-file" && v) { return save_clipboard(v); }
     else if (a == "--delay" && v) { g_opt.delay_ms = std::strtoul(v, nullptr, 10); ++i; }
     else if (a == "--serve") { g_opt.serve = true; }
     else if (a == "--memory" && v) { return print_memory(v); }

@@ -3,13 +3,13 @@
 # fresh folder.
 #
 #   check_dist.sh contents ZIP WORK OBJDUMP
-#       every program, module, SDL DLL, the example app and the licence texts
-#       are there, and every EXE/DLL imports only system DLLs and DLLs that
-#       ship beside it (no compiler runtime DLLs)
+#       every program, module, SDL DLL, the example app, the two opt-in
+#       manifests and the licence texts are there, and every EXE/DLL imports
+#       only system DLLs and DLLs that ship beside it (no compiler runtime DLLs)
 #   check_dist.sh run ZIP WORK WINE_RUN UIWATCH
 #       the bundled app starts from the unpacked folder and closes with its
-#       main window; the packer packs a sample; the samples run with the
-#       bundled lua.exe
+#       main window, also with the modern look's manifest beside it; the
+#       packer packs a sample; the samples run with the bundled lua.exe
 set -u
 mode=$1 zip=$2 work=$3
 fail=0
@@ -36,6 +36,19 @@ contents() {
   done
   grep -q "Lua.org, PUC-Rio" "$root/licenses/lua5.3/LICENSE.txt" 2>/dev/null || bad "Lua licence text"
   grep -qi "FreeType" "$root/licenses/freetype/docs-FTL.TXT" 2>/dev/null || bad "freetype licence text"
+
+  # The manifests opt in only when a user copies one beside the program.
+  local m
+  for m in utf-8 modern; do
+    grep -q '<activeCodePage[^>]*>UTF-8</activeCodePage>' "$root/manifests/$m/scripthost.exe.manifest" 2>/dev/null ||
+      bad "manifests/$m/scripthost.exe.manifest sets no UTF-8 code page"
+  done
+  grep -q 'Microsoft.Windows.Common-Controls' "$root/manifests/modern/scripthost.exe.manifest" 2>/dev/null ||
+    bad "manifests/modern asks for no visual-style controls"
+  ! grep -q 'Common-Controls' "$root/manifests/utf-8/scripthost.exe.manifest" 2>/dev/null ||
+    bad "manifests/utf-8 changes the controls"
+  ! grep -qi 'dpiAware' "$root"/manifests/*/scripthost.exe.manifest 2>/dev/null || bad "a manifest declares DPI awareness"
+  [ ! -e "$root/scripthost.exe.manifest" ] || bad "a manifest beside scripthost.exe opts every user in"
 
   # What the DLLs and programs may import: Windows itself and what ships here.
   local system=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll oleaut32.dll "
@@ -93,6 +106,18 @@ run() {
   for f in Shell.exe lua53.dll orbix.dll SDL2_ttf.dll licenses/lua5.3/LICENSE.txt licenses/freetype/docs-FTL.TXT; do
     [ -s "$work/packed/$f" ] || bad "the zip's packer left out $f"
   done
+  # The same with the modern look: a user copies its manifest beside the
+  # program.
+  cp "$root/manifests/modern/scripthost.exe.manifest" "$root/" || bad "copying the modern manifest"
+  run_limited 60 "$work/uiwatch-modern.out" "$wine_run" "$uiwatch" --caption "${caption:-Window}" --close --timeout 40000 &
+  watch=$!
+  (cd "$root" && run_limited 60 "$work/app-modern.out" "$wine_run" scripthost.exe)
+  rc=$?
+  wait "$watch"; wrc=$?
+  rm -f "$root/scripthost.exe.manifest"
+  echo "--- app with the modern manifest (exit code $rc)"; tr -d '\r' <"$work/app-modern.out"
+  [ "$rc" = 0 ] || bad "the app with the modern manifest exited with $rc"
+  [ "$wrc" = 0 ] || bad "the app's main window with the modern manifest was not found and closed"
 
   # The samples, with the console interpreter and modules of the zip.
   (cd "$root/examples" && run_limited 60 "$work/modules.out" "$wine_run" ../lua.exe modules_sample.lua)

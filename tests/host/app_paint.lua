@@ -37,7 +37,14 @@ local function finish_with_files()
     t.eq(app.paint.save(path), true)
     t.eq(said[#said], "Notes saved to " .. path)
     local f = assert(io.open(path, "rb"))
-    t.eq(f:read(6), "{\\rtf1")
+    local head = f:read(6)
+    if head == "{\\urtf" and t.utf8_code_page() and os.getenv("WINEPREFIX") then
+      -- Known Wine difference: under the UTF-8 code page Wine's rich edit
+      -- writes its own UTF-8 form of RTF.
+      print("SKIP the {\\rtf1 header (known Wine difference: Wine writes {\\urtf under the UTF-8 code page)")
+    else
+      t.eq(head, "{\\rtf1")
+    end
     f:close()
     local before = GetWindowText(notes)
     t.truthy(before:find("Postcard notes", 1, true), before)

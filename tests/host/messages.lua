@@ -1,6 +1,8 @@
 -- Messages and control data on real controls inside the main window.
 local t = require "testlib"
 
+local under_wine = os.getenv("WINEPREFIX") ~= nil or os.getenv("WINELOADER") ~= nil
+
 local BM_CLICK = 0xF5
 local WM_SETTEXT, WM_GETTEXT = 0x0C, 0x0D
 local WM_VKEYTOITEM = 0x2E  -- the main window returns the callback's answer for this one
@@ -74,8 +76,16 @@ t.test("list box and combo box strings through SendMessageString", function()
   -- The longest item that fits the buffer; a longer one could only come
   -- from elsewhere and is refused with LB_ERR rather than overrun it.
   t.eq(SendMessageString(lb, LB_ADDSTRING, 0, string.rep("x", 40000)), 2)
-  r, text = SendMessageString(lb, LB_GETTEXT, 2)
-  t.eq(r, 32766); t.eq(#text, 32766)
+  if under_wine and t.visual_styles() then
+    -- The visual-style list box is a Unicode-only window, and Wine passes an
+    -- ANSI program's LB_GETTEXT to it through a buffer of 512 characters of
+    -- its own: a longer item overruns Wine's stack (600 characters crash).
+    print("SKIP the longest list box item (known Wine difference: visual-style list boxes "
+      .. "overrun Wine's own buffer past 512 characters)")
+  else
+    r, text = SendMessageString(lb, LB_GETTEXT, 2)
+    t.eq(r, 32766); t.eq(#text, 32766)
+  end
 
   local cb = CreateWindow("COMBOBOX", "", CHILD | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 140, 40, 120, 120,
     hWin, 503, 0, 0)

@@ -17,6 +17,18 @@ local function wine_difference(what, reason)
   print("SKIP " .. what .. " (known Wine difference: " .. reason .. ")")
 end
 
+-- Known Wine difference: under the UTF-8 code page (the manifests) Wine's
+-- rich edit writes a UTF-8 form of RTF of its own, headed {\urtf, with the
+-- characters as UTF-8 bytes rather than \'xx escapes.
+local wine_utf8_rtf = under_wine and t.utf8_code_page()
+local function check_header(doc)
+  if wine_utf8_rtf and doc:sub(1, 6) == "{\\urtf" then
+    wine_difference("the {\\rtf1 header", "Wine writes {\\urtf under the UTF-8 code page")
+  else
+    t.eq(doc:sub(1, 6), "{\\rtf1")
+  end
+end
+
 local HELLO = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Hello\\par}"
 
 t.test("StreamInRichEdit shows the document and returns its text", function()
@@ -53,7 +65,7 @@ end)
 t.test("StreamOutRichEdit returns only the control's own RTF", function()
   StreamInRichEdit(a, nil)
   local empty = StreamOutRichEdit(a)
-  t.eq(empty:sub(1, 6), "{\\rtf1")
+  check_header(empty)
   t.truthy(#empty < 1000, "short document: " .. #empty)
   -- Fill the large buffer with a longer text first: none of it may show.
   SetWindowText(b, string.rep("0123456789\r\n", 500))
@@ -110,8 +122,14 @@ t.test("a document larger than the large text buffer is cut safely", function()
   local _, chars = GetWindowTextLarge(hidden)
   t.truthy(chars > 2400000, "characters loaded: " .. chars)
   local out = StreamOutRichEdit(hidden)
-  t.eq(#out, SizeDocument - 1)
-  t.eq(out:sub(1, 6), "{\\rtf1")
+  check_header(out)
+  if wine_utf8_rtf and out:sub(1, 6) == "{\\urtf" then
+    -- Two bytes for each of these characters instead of four: the document
+    -- stays within the buffer.
+    wine_difference("a document larger than the buffer", "UTF-8 RTF keeps this document within it")
+  else
+    t.eq(#out, SizeDocument - 1)
+  end
   -- The buffer serves the next stream as usual.
   StreamInRichEdit(a, HELLO)
   local small = StreamOutRichEdit(a)

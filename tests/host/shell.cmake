@@ -2,7 +2,7 @@
 add_host_test(NAME shell_process SCRIPT shell_process.lua
   ARGS a "b c" "Z:${CMAKE_BINARY_DIR}/bin/uiwatch.exe")
 add_host_test(NAME shell_exepath_root SCRIPT shell_exepath_root.lua DRIVE r)
-add_host_test(NAME shell_files SCRIPT shell_files.lua EXPECT shell_files.expect TIMEOUT 90
+add_host_test(NAME shell_files SCRIPT shell_files.lua EXPECT shell_files.expect TIMEOUT 90 FORGET_DIALOG_FOLDERS
   UIWATCH "--timeout 60000 --caption Open --dump --set 1148 existing.txt \
 --next --caption 'Save As' --dump \
 --next --button 6 \

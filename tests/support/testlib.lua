@@ -77,6 +77,25 @@ function M.from_message_loop(fn)
   SetTimer(hWin, 9, 50, nil)
 end
 
+-- Host scripts only: true when the process code page is UTF-8 (a manifest
+-- opted in). A byte above 0x7F alone is then no character: window text
+-- keeps it as U+FFFD.
+function M.utf8_code_page()
+  local probe = CreateWindow("static", "\xE9", WS_CHILD, 0, 0, 1, 1, hWin, 0, 0, 0)
+  local utf8 = GetWindowText(probe) ~= "\xE9"
+  DestroyWindow(probe)
+  return utf8
+end
+
+-- Host scripts only: true when the visual-style common controls are active
+-- (a manifest asked for them); only their buttons know BCM_GETIDEALSIZE.
+function M.visual_styles()
+  local probe = CreateWindow("button", "x", WS_CHILD, 0, 0, 1, 1, hWin, 0, 0, 0)
+  local known = SendMessageString(probe, 0x1601, 0, nil) ~= 0
+  DestroyWindow(probe)
+  return known
+end
+
 function M.done()
   io.write(M.summary(), "\n")
   io.flush()

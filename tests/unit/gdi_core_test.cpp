@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -25,45 +26,74 @@ class LocaleScope {
   bool ok_ = false;
 };
 
+// Stand-ins for the process code page's conversion.
+// A single-byte code page that gives every byte a character.
+bool latin1(const char* bytes, std::size_t n, std::wstring& wide) {
+  wide.clear();
+  for (std::size_t i = 0; i < n; ++i) wide += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]));
+  return true;
+}
+// UTF-8, strict, through the C runtime (under a UTF-8 locale).
+bool utf8(const char* bytes, std::size_t n, std::wstring& wide) {
+  const std::string s(bytes, n);
+  const std::size_t needed = std::mbstowcs(nullptr, s.c_str(), 0);
+  if (needed == static_cast<std::size_t>(-1)) {
+    wide = L"partial";  // what a failed conversion leaves must not matter
+    return false;
+  }
+  wide.assign(needed + 1, L'\0');
+  std::mbstowcs(&wide[0], s.c_str(), needed + 1);
+  wide.resize(needed);
+  return true;
+}
+std::string g_seen;
+bool records(const char* bytes, std::size_t n, std::wstring& wide) {
+  g_seen.assign(bytes, n);
+  return latin1(bytes, n, wide);
+}
+
 TEST(WidenPath, AsciiNamesConvertAsTheyAre) {
   std::wstring w = L"stale";
-  ASSERT_TRUE(widen_path("C:\\images\\logo.png", w));
+  ASSERT_TRUE(widen_path("C:\\images\\logo.png", w, latin1));
   EXPECT_EQ(w, L"C:\\images\\logo.png");
 }
 
 TEST(WidenPath, EmptyOrMissingNameGivesNoName) {
   std::wstring w = L"stale";
-  EXPECT_FALSE(widen_path("", w));
+  EXPECT_FALSE(widen_path("", w, latin1));
   EXPECT_TRUE(w.empty());
-  EXPECT_FALSE(widen_path(nullptr, w));
+  EXPECT_FALSE(widen_path(nullptr, w, latin1));
 }
 
 TEST(WidenPath, NameEndsAtItsFirstZeroByte) {
-  const char name[] = "a.png\0tail";
+  const char name[] = "a\xe9.png\0tail";
   std::wstring w;
-  ASSERT_TRUE(widen_path(name, w));
-  EXPECT_EQ(w, L"a.png");
+  ASSERT_TRUE(widen_path(name, w, records));
+  EXPECT_EQ(g_seen, "a\xe9.png");
+  EXPECT_EQ(w, L"a\u00e9.png");
 }
 
-TEST(WidenPath, BytesTheLocaleRejectsBecomeQuestionMarks) {
-  // The plain C locale here knows only ASCII, so the conversion fails and
-  // the byte-wise widening takes over.
-  LocaleScope c("C");
-  ASSERT_TRUE(c.ok());
+TEST(WidenPath, BytesTheCodePageRejectsBecomeQuestionMarks) {
+  LocaleScope utf("C.UTF-8");
+  if (!utf.ok()) GTEST_SKIP() << "no C.UTF-8 locale";
   std::wstring w;
-  ASSERT_TRUE(widen_path("caf\xe9-\xff.png", w));
+  ASSERT_TRUE(widen_path("caf\xe9-\xff.png", w, utf8));
   EXPECT_EQ(w, L"caf?-?.png");
+  // An invalid sequence anywhere falls back for the whole name.
+  ASSERT_TRUE(widen_path("caf\xc3\xa9\xff.png", w, utf8));
+  EXPECT_EQ(w, L"caf???.png");
 }
 
-TEST(WidenPath, LocaleConversionIsPreferred) {
-  LocaleScope utf8("C.UTF-8");
-  if (!utf8.ok()) GTEST_SKIP() << "no C.UTF-8 locale";
+TEST(WidenPath, CodePageConversionIsPreferred) {
+  LocaleScope utf("C.UTF-8");
+  if (!utf.ok()) GTEST_SKIP() << "no C.UTF-8 locale";
   std::wstring w;
-  ASSERT_TRUE(widen_path("caf\xc3\xa9.png", w));
-  EXPECT_EQ(w, L"caf\u00e9.png");
-  // An invalid sequence in the same locale falls back for the whole name.
-  ASSERT_TRUE(widen_path("caf\xc3\xa9\xff.png", w));
-  EXPECT_EQ(w, L"caf???.png");
+  // CJK and accented letters, as a UTF-8 script names them.
+  ASSERT_TRUE(widen_path("\xe5\xb7\xa5\xe5\x85\xb7 Gr\xc3\xb6\xc3\x9f" "e.png", w, utf8));
+  EXPECT_EQ(w, L"\u5de5\u5177 Gr\u00f6\u00df" L"e.png");
+  // The same bytes in a single-byte code page are six other letters.
+  ASSERT_TRUE(widen_path("\xc3\xb6", w, latin1));
+  EXPECT_EQ(w, L"\u00c3\u00b6");
 }
 
 TEST(CopyTextIn, CutsAtZeroAndAtCapacity) {

@@ -82,6 +82,16 @@ TEST(Paths, InitScriptBesideTheProgram) {
   EXPECT_EQ(init_script_path(""), "\\init.lua");
 }
 
+TEST(Paths, WideNamesFollowTheSameRules) {
+  EXPECT_EQ(init_script_path(std::wstring(L"Z:\\\u5DE5\u5177 Gr\u00F6\u00DFe\\scripthost.exe")),
+            L"Z:\\\u5DE5\u5177 Gr\u00F6\u00DFe\\init.lua");
+  EXPECT_EQ(init_script_path(std::wstring(L"C:\\scripthost.exe")), L"C:\\\\init.lua");
+  EXPECT_EQ(init_script_path(std::wstring(L"1:\\a.exe")), L"1:\\init.lua");
+  EXPECT_EQ(init_script_path(std::wstring()), L"\\init.lua");
+  EXPECT_EQ(module_directory(std::wstring(L"D:\\")), L"D:\\");
+  EXPECT_EQ(module_directory(std::wstring(L"app.exe")), L"");
+}
+
 TEST(Paths, ModuleDirectory) {
   EXPECT_EQ(module_directory("C:\\apps\\tool\\scripthost.exe"), "C:\\apps\\tool");
   EXPECT_EQ(module_directory("C:\\app.exe"), "C:\\");
