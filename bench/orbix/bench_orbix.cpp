@@ -103,8 +103,8 @@ void compare(const std::string& name, const char* subject_side, const std::funct
       ts = subject();
     }
     if (ts <= 0 || tb <= 0) {
-      std::printf("%-30s %s could not run; not measured\n", name.c_str(), ts <= 0 ? subject_side : base_side);
-      if (goal.min_rate > 0) std::printf("%-30s goal not measured\n", name.c_str());
+      std::printf("%-33s %s could not run; not measured\n", name.c_str(), ts <= 0 ? subject_side : base_side);
+      if (goal.min_rate > 0) std::printf("%-33s goal not measured\n", name.c_str());
       return;
     }
     s.push_back(ts);
@@ -112,7 +112,7 @@ void compare(const std::string& name, const char* subject_side, const std::funct
     rate.push_back(tb / ts);
   }
   double r = median(rate);
-  std::printf("%-30s %-18s %8.2f ms  %-20s %8.2f ms  rate %5.2f", name.c_str(), subject_side, median(s) * 1e3,
+  std::printf("%-33s %-18s %8.2f ms  %-20s %8.2f ms  rate %5.2f", name.c_str(), subject_side, median(s) * 1e3,
               base_side, median(b) * 1e3, r);
   if (goal.min_rate > 0) {
     bool met = goal.strictly ? r > goal.min_rate : r >= goal.min_rate;
@@ -140,6 +140,65 @@ int noop_get(lua_State* L) {
   return 4;
 }
 int noop_set(lua_State*) { return 0; }
+
+// Unchecked bindings: what any binding of these functions costs at the
+// least through the Lua C API. They read their arguments with one API call
+// each and no checks at all (a wrong argument would crash them), then do the
+// binding's work, so a row comparing one with its baseline shows the highest
+// rate a Lua loop can reach there: the rest is the interpreter's.
+template <typename T>
+T* unchecked_object(lua_State* L, int i) {
+  return *static_cast<T**>(lua_touserdata(L, i));
+}
+Sint16 unchecked_i16(lua_State* L, int i) { return static_cast<Sint16>(lua_tointegerx(L, i, nullptr)); }
+Uint8 unchecked_u8(lua_State* L, int i) { return static_cast<Uint8>(lua_tointegerx(L, i, nullptr)); }
+
+int unchecked_copy(lua_State* L) {
+  SDL_Rect dst;
+  int* fields[] = {&dst.x, &dst.y, &dst.w, &dst.h};
+  for (int i = 0; i < 4; ++i) {
+    lua_geti(L, 4, i + 1);
+    *fields[i] = static_cast<int>(lua_tointegerx(L, -1, nullptr));
+  }
+  lua_pop(L, 4);
+  lua_pushinteger(L, SDL_RenderCopy(unchecked_object<SDL_Renderer>(L, 1), unchecked_object<SDL_Texture>(L, 2),
+                                    nullptr, &dst));
+  return 1;
+}
+
+int unchecked_circle(lua_State* L) {
+  lua_pushinteger(L, filledCircleRGBA(unchecked_object<SDL_Renderer>(L, 1), unchecked_i16(L, 2), unchecked_i16(L, 3),
+                                      unchecked_i16(L, 4), unchecked_u8(L, 5), unchecked_u8(L, 6), unchecked_u8(L, 7),
+                                      unchecked_u8(L, 8)));
+  return 1;
+}
+
+int unchecked_line(lua_State* L) {
+  lua_pushinteger(L, lineRGBA(unchecked_object<SDL_Renderer>(L, 1), unchecked_i16(L, 2), unchecked_i16(L, 3),
+                              unchecked_i16(L, 4), unchecked_i16(L, 5), unchecked_u8(L, 6), unchecked_u8(L, 7),
+                              unchecked_u8(L, 8), unchecked_u8(L, 9)));
+  return 1;
+}
+
+// RGBA32 only.
+int unchecked_get(lua_State* L) {
+  SDL_Surface* s = unchecked_object<SDL_Surface>(L, 1);
+  int x = static_cast<int>(lua_tointegerx(L, 2, nullptr));
+  int y = static_cast<int>(lua_tointegerx(L, 3, nullptr));
+  const Uint8* p = static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * 4;
+  for (int i = 0; i < 4; ++i) lua_pushinteger(L, p[i]);
+  return 4;
+}
+
+int unchecked_set(lua_State* L) {
+  SDL_Surface* s = unchecked_object<SDL_Surface>(L, 1);
+  Uint8 c[4];
+  for (int i = 0; i < 4; ++i) c[i] = unchecked_u8(L, 4 + i);
+  int y = static_cast<int>(lua_tointegerx(L, 3, nullptr));
+  int x = static_cast<int>(lua_tointegerx(L, 2, nullptr));
+  std::memcpy(static_cast<Uint8*>(s->pixels) + y * s->pitch + x * 4, c, 4);
+  return 0;
+}
 
 std::string str(long v) { return std::to_string(v); }
 
@@ -172,43 +231,40 @@ void bench_drawing(lua_State* L) {
   SDL_Renderer* ren = handle<SDL_Renderer>(L, "ren");
   SDL_Texture* sprite = handle<SDL_Texture>(L, "sprite");
   const int calls = kDrawCalls * g_opt.scale;
-  const Goal near_c = {0.9, false};
+  // One goal: the orbix loop against the C loop; then, for what bounds it,
+  // the same Lua loop over an unchecked binding against the C loop.
+  auto goal = [&](const std::string& name, const std::string& setup, const std::string& body,
+                  const std::string& unchecked_setup, const char* c_side, const std::function<double()>& c_loop) {
+    if (!selected(name)) return;
+    std::string lua = draw_loop(setup, calls, body);
+    std::string unchecked = draw_loop(unchecked_setup, calls, body);
+    compare(name, "Lua (orbix)", [&] { return time_lua(L, lua); }, c_side, c_loop, {0.9, false});
+    compare(name + " bound", "Lua (unchecked)", [&] { return time_lua(L, unchecked); }, c_side, c_loop, kNoGoal);
+  };
 
-  if (selected("copy16")) {
-    std::string lua = draw_loop("local copy, dst = o.RenderCopy, {0, 0, 16, 16}", calls,
-                                "dst[1], dst[2] = x, y\n  copy(ren, sprite, nil, dst)");
-    compare("copy16 RenderCopy 16x16", "Lua (orbix)", [&] { return time_lua(L, lua); }, "C (SDL)",
-            [&] {
-              SDL_Rect dst = {0, 0, 16, 16};
-              return c_draw_loop(ren, calls, [&](int x, int y) {
-                dst.x = x;
-                dst.y = y;
-                SDL_RenderCopy(ren, sprite, nullptr, &dst);
-              });
-            },
-            near_c);
-  }
-  if (selected("circle8")) {
-    std::string lua = draw_loop("local circle = o.filledcircleRGBA", calls, "circle(ren, x, y, 8, 255, 255, 0, 255)");
-    compare("circle8 filledcircleRGBA r8", "Lua (orbix)", [&] { return time_lua(L, lua); }, "C (SDL2_gfx)",
-            [&] {
-              return c_draw_loop(ren, calls, [&](int x, int y) {
-                filledCircleRGBA(ren, static_cast<Sint16>(x), static_cast<Sint16>(y), 8, 255, 255, 0, 255);
-              });
-            },
-            near_c);
-  }
-  if (selected("line")) {
-    std::string lua = draw_loop("local line = o.lineRGBA", calls, "line(ren, x, y, x + 20, y + 10, 0, 255, 0, 255)");
-    compare("line lineRGBA", "Lua (orbix)", [&] { return time_lua(L, lua); }, "C (SDL2_gfx)",
-            [&] {
-              return c_draw_loop(ren, calls, [&](int x, int y) {
-                lineRGBA(ren, static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Sint16>(x + 20),
-                         static_cast<Sint16>(y + 10), 0, 255, 0, 255);
-              });
-            },
-            near_c);
-  }
+  SDL_Rect dst = {0, 0, 16, 16};
+  goal("copy16 RenderCopy 16x16", "local copy, dst = o.RenderCopy, {0, 0, 16, 16}",
+       "dst[1], dst[2] = x, y\n  copy(ren, sprite, nil, dst)", "local copy, dst = unchecked_copy, {0, 0, 16, 16}",
+       "C (SDL)", [&] {
+         return c_draw_loop(ren, calls, [&](int x, int y) {
+           dst.x = x;
+           dst.y = y;
+           SDL_RenderCopy(ren, sprite, nullptr, &dst);
+         });
+       });
+  goal("circle8 filledcircleRGBA r8", "local circle = o.filledcircleRGBA", "circle(ren, x, y, 8, 255, 255, 0, 255)",
+       "local circle = unchecked_circle", "C (SDL2_gfx)", [&] {
+         return c_draw_loop(ren, calls, [&](int x, int y) {
+           filledCircleRGBA(ren, static_cast<Sint16>(x), static_cast<Sint16>(y), 8, 255, 255, 0, 255);
+         });
+       });
+  goal("line lineRGBA", "local line = o.lineRGBA", "line(ren, x, y, x + 20, y + 10, 0, 255, 0, 255)",
+       "local line = unchecked_line", "C (SDL2_gfx)", [&] {
+         return c_draw_loop(ren, calls, [&](int x, int y) {
+           lineRGBA(ren, static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Sint16>(x + 20),
+                    static_cast<Sint16>(y + 10), 0, 255, 0, 255);
+         });
+       });
   if (selected("prims5")) {
     const int rounds = kPrimitiveRounds * g_opt.scale;
     std::string lua = draw_loop(
@@ -288,6 +344,11 @@ void bench_pixels(lua_State* L, void* module) {
       std::string noop = pixel_loop("noop_get", fc.global, get_body);
       compare(name + " get_surface_rgba", "Lua (orbix)", [&] { return time_lua(L, lua); }, "Lua (no-op binding)",
               [&] { return time_lua(L, noop); }, near_noop);
+      if (fc.name == std::string("rgba32")) {
+        std::string unchecked = pixel_loop("unchecked_get", fc.global, get_body);
+        compare(name + " bound", "Lua (unchecked)", [&] { return time_lua(L, unchecked); }, "Lua (no-op binding)",
+                [&] { return time_lua(L, noop); }, kNoGoal);
+      }
       compare(name + " get_surface_rgba", "Lua (orbix)", [&] { return time_lua(L, lua); }, "C (exported GetPixel)",
               [&] {
                 return time_c([&] {
@@ -315,6 +376,11 @@ void bench_pixels(lua_State* L, void* module) {
       std::string noop = pixel_loop("noop_set", fc.global, set_body);
       compare(name + " set_surface_rgba", "Lua (orbix)", [&] { return time_lua(L, lua); }, "Lua (no-op binding)",
               [&] { return time_lua(L, noop); }, near_noop);
+      if (fc.name == std::string("rgba32")) {
+        std::string unchecked = pixel_loop("unchecked_set", fc.global, set_body);
+        compare(name + " bound", "Lua (unchecked)", [&] { return time_lua(L, unchecked); }, "Lua (no-op binding)",
+                [&] { return time_lua(L, noop); }, kNoGoal);
+      }
       const bool palette = s->format->palette != nullptr;
       compare(name + " set_surface_rgba", "Lua (orbix)", [&] { return time_lua(L, lua); }, "C (exported setter)",
               [&] {
@@ -380,11 +446,11 @@ void bench_peer(lua_State* L) {
   compare("rmw.rgba32 512x512", "Lua (orbix)", [&] { return time_lua(L, lua); }, "Lua (no-op bindings)",
           [&] { return time_lua(L, noop); }, kNoGoal);
   if (g_opt.peer.empty()) {
-    std::printf("%-30s no peer runtime given; goal not measured\n", "rmw.peer");
+    std::printf("%-33s no peer runtime given; goal not measured\n", "rmw.peer");
     return;
   }
   if (run_peer() <= 0) {  // also warms the peer's files into the page cache
-    std::printf("%-30s the peer runtime could not start (%s); goal not measured\n", "rmw.peer", g_opt.peer.c_str());
+    std::printf("%-33s the peer runtime could not start (%s); goal not measured\n", "rmw.peer", g_opt.peer.c_str());
     return;
   }
   compare("rmw.peer 512x512", "Lua (orbix)", [&] { return time_lua(L, lua); }, "peer (LOVE, JIT off)", run_peer,
@@ -582,6 +648,11 @@ int main(int argc, char** argv) {
   lua_pop(L, 1);
   lua_register(L, "noop_get", noop_get);
   lua_register(L, "noop_set", noop_set);
+  lua_register(L, "unchecked_copy", unchecked_copy);
+  lua_register(L, "unchecked_circle", unchecked_circle);
+  lua_register(L, "unchecked_line", unchecked_line);
+  lua_register(L, "unchecked_get", unchecked_get);
+  lua_register(L, "unchecked_set", unchecked_set);
   lua_pushinteger(L, SDL_PIXELFORMAT_ARGB8888);
   lua_setglobal(L, "FORMAT_ARGB8888");
   lua_pushinteger(L, SDL_PIXELFORMAT_RGB24);
