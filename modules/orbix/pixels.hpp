@@ -84,9 +84,12 @@ inline void pixel_rgba(Uint32 pixel, const SDL_PixelFormat* f, Uint8 rgba[4]) {
 // remembered per palette and colour (pixels.cpp).
 Uint32 palette_pixel(const SDL_PixelFormat* f, Uint8 r, Uint8 g, Uint8 b, Uint8 a);
 
-// SDL_MapRGBA (the same formula for formats without a palette).
+// SDL_MapRGBA (the same formula for formats without a palette). A channel
+// wider than 8 bits (2101010) has a "loss" that wrapped below 0, which SDL
+// shifts by as it stands; that is left to SDL.
 inline Uint32 map_rgba(const SDL_PixelFormat* f, Uint8 r, Uint8 g, Uint8 b, Uint8 a) {
   if (f->palette) return palette_pixel(f, r, g, b, a);
+  if (f->Rloss > 8 || f->Gloss > 8 || f->Bloss > 8 || f->Aloss > 8) return SDL_MapRGBA(f, r, g, b, a);
   return (Uint32{r} >> f->Rloss) << f->Rshift | (Uint32{g} >> f->Gloss) << f->Gshift |
          (Uint32{b} >> f->Bloss) << f->Bshift | ((Uint32{a} >> f->Aloss) << f->Ashift & f->Amask);
 }
