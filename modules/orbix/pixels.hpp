@@ -94,6 +94,12 @@ inline Uint32 map_rgba(const SDL_PixelFormat* f, Uint8 r, Uint8 g, Uint8 b, Uint
          (Uint32{b} >> f->Bloss) << f->Bshift | ((Uint32{a} >> f->Aloss) << f->Ashift & f->Amask);
 }
 
+// Stores the colour at pixel (x, y), mapped to the surface's format.
+inline void store_rgba(SDL_Surface* surface, int x, int y, Uint8 r, Uint8 g, Uint8 b, Uint8 a) {
+  Uint32 value = map_rgba(surface->format, r, g, b, a);
+  write_pixel(pixel_address(surface, x, y), surface->format->BytesPerPixel, value);
+}
+
 // Drops every palette the nearest-colour memory holds (a Lua state that
 // opened the module is closing).
 void forget_palettes();

@@ -25,8 +25,7 @@ Uint32 GetPixel(SDL_Surface* surface, int x, int y) {
 }
 
 void set_surface_rgba(SDL_Surface* surface, int x, int y, Uint8 r, Uint8 g, Uint8 b, Uint8 a) {
-  Uint32 value = map_rgba(surface->format, r, g, b, a);
-  write_pixel(pixel_address(surface, x, y), surface->format->BytesPerPixel, value);
+  store_rgba(surface, x, y, r, g, b, a);
 }
 
 }  // extern "C"
@@ -232,7 +231,7 @@ extern "C" int lua_set_surface_rgba(lua_State* L) {
   Uint8 r = low8(arg_loose(L, 4));
   int y = low32(arg_loose(L, 3));
   int x = low32(arg_loose(L, 2));
-  set_surface_rgba(surface, x, y, r, g, b, a);
+  store_rgba(surface, x, y, r, g, b, a);  // the exported set_surface_rgba
   if (locked) SDL_UnlockSurface(surface);
   return 0;
 }
