@@ -30,6 +30,13 @@
 #include <dlfcn.h>
 #include <lua.hpp>
 
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_ZERO_STATS
+#define CALLGRIND_DUMP_STATS_AT(label) ((void)(label))
+#endif
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -57,6 +64,13 @@ int g_missed = 0;  // goals missed in this run
   std::fprintf(stderr, "bench_orbix: %s\n", what.c_str());
   std::exit(1);
 }
+
+std::string str(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%g", v);
+  return buf;
+}
+std::string str(int v) { return std::to_string(v); }
 
 bool selected(const std::string& name) { return g_opt.only.empty() || name.find(g_opt.only) != std::string::npos; }
 
@@ -88,6 +102,16 @@ struct Goal {
 };
 constexpr Goal kNoGoal = {0, false};
 
+// Runs one side. Under callgrind (count.sh) each side's instructions are
+// dumped on their own, labelled "<comparison>|<side>|<goal>".
+double run_side(const std::string& name, const char* side, Goal goal, const std::function<double()>& body) {
+  CALLGRIND_ZERO_STATS;
+  double t = body();
+  std::string label = name + "|" + side + "|" + (goal.min_rate > 0 ? (goal.strictly ? ">" : ">=") + str(goal.min_rate) : "");
+  CALLGRIND_DUMP_STATS_AT(label.c_str());
+  return t;
+}
+
 // Times `subject` and `baseline` (each returns seconds, or a negative value
 // when it could not run) over the rounds and prints one line.
 void compare(const std::string& name, const char* subject_side, const std::function<double()>& subject,
@@ -96,11 +120,11 @@ void compare(const std::string& name, const char* subject_side, const std::funct
   for (int r = 0; r < g_opt.rounds; ++r) {
     double ts, tb;
     if (r % 2 == 0) {
-      ts = subject();
-      tb = baseline();
+      ts = run_side(name, "subject", goal, subject);
+      tb = run_side(name, "baseline", goal, baseline);
     } else {
-      tb = baseline();
-      ts = subject();
+      tb = run_side(name, "baseline", goal, baseline);
+      ts = run_side(name, "subject", goal, subject);
     }
     if (ts <= 0 || tb <= 0) {
       std::printf("%-33s %s could not run; not measured\n", name.c_str(), ts <= 0 ? subject_side : base_side);
@@ -200,7 +224,6 @@ int unchecked_set(lua_State* L) {
   return 0;
 }
 
-std::string str(long v) { return std::to_string(v); }
 
 // --- drawing -------------------------------------------------------------------
 
