@@ -353,26 +353,35 @@ void bench_pixels(lua_State* L, void* module) {
   auto get_pixel = reinterpret_cast<GetPixelFn>(dlsym(module, "GetPixel"));
   auto set_pixel = reinterpret_cast<SetPixelFn>(dlsym(module, "set_surface_rgba"));
   if (!get_pixel || !set_pixel) die("orbix does not export GetPixel / set_surface_rgba");
-  const Goal near_noop = {0.8, false};
   const int passes = g_opt.scale;
   volatile Uint32 sink = 0;
+  // One goal: orbix.<fn> against the no-op binding; with `bound`, also the
+  // same loop over the unchecked binding against the no-op. Returns the
+  // orbix loop.
+  auto noop_goal = [&](const std::string& name, const std::string& fn, const char* surface, const std::string& body,
+                       bool bound) {
+    const std::string kind = fn.substr(0, 3);  // get / set
+    std::string lua = pixel_loop("orbix." + fn, surface, body);
+    std::string noop = pixel_loop("noop_" + kind, surface, body);
+    compare(name + " " + fn, "Lua (orbix)", [&] { return time_lua(L, lua); }, "Lua (no-op binding)",
+            [&] { return time_lua(L, noop); }, {0.8, false});
+    if (bound) {
+      std::string unchecked = pixel_loop("unchecked_" + kind, surface, body);
+      compare(name + " bound", "Lua (unchecked)", [&] { return time_lua(L, unchecked); }, "Lua (no-op binding)",
+              [&] { return time_lua(L, noop); }, kNoGoal);
+    }
+    return lua;
+  };
 
   for (const PixelFormatCase& fc : kFormats) {
     SDL_Surface* s = handle<SDL_Surface>(L, fc.global);
     const std::string get_body = "local r, g, b, a = f(s, x, y)";
     const std::string set_body = std::string(fc.prepare) + "f(s, x, y, " + fc.colour + ")";
+    const bool rgba32 = fc.name == std::string("rgba32");
     std::string name = std::string("get.") + fc.name;
     if (selected(name)) {
-      std::string lua = pixel_loop("orbix.get_surface_rgba", fc.global, get_body);
-      std::string noop = pixel_loop("noop_get", fc.global, get_body);
-      compare(name + " get_surface_rgba", "Lua (orbix)", [&] { return time_lua(L, lua); }, "Lua (no-op binding)",
-              [&] { return time_lua(L, noop); }, near_noop);
-      if (fc.name == std::string("rgba32")) {
-        std::string unchecked = pixel_loop("unchecked_get", fc.global, get_body);
-        compare(name + " bound", "Lua (unchecked)", [&] { return time_lua(L, unchecked); }, "Lua (no-op binding)",
-                [&] { return time_lua(L, noop); }, kNoGoal);
-      }
-      compare(name + " get_surface_rgba", "Lua (orbix)", [&] { return time_lua(L, lua); }, "C (exported GetPixel)",
+      std::string lua = noop_goal(name, "get_surface_rgba", fc.global, get_body, rgba32);
+      compare(name + " vs C", "Lua (orbix)", [&] { return time_lua(L, lua); }, "C (exported GetPixel)",
               [&] {
                 return time_c([&] {
                   for (int p = 0; p < passes; ++p)
@@ -395,17 +404,9 @@ void bench_pixels(lua_State* L, void* module) {
     }
     name = std::string("set.") + fc.name;
     if (selected(name)) {
-      std::string lua = pixel_loop("orbix.set_surface_rgba", fc.global, set_body);
-      std::string noop = pixel_loop("noop_set", fc.global, set_body);
-      compare(name + " set_surface_rgba", "Lua (orbix)", [&] { return time_lua(L, lua); }, "Lua (no-op binding)",
-              [&] { return time_lua(L, noop); }, near_noop);
-      if (fc.name == std::string("rgba32")) {
-        std::string unchecked = pixel_loop("unchecked_set", fc.global, set_body);
-        compare(name + " bound", "Lua (unchecked)", [&] { return time_lua(L, unchecked); }, "Lua (no-op binding)",
-                [&] { return time_lua(L, noop); }, kNoGoal);
-      }
+      std::string lua = noop_goal(name, "set_surface_rgba", fc.global, set_body, rgba32);
       const bool palette = s->format->palette != nullptr;
-      compare(name + " set_surface_rgba", "Lua (orbix)", [&] { return time_lua(L, lua); }, "C (exported setter)",
+      compare(name + " vs C", "Lua (orbix)", [&] { return time_lua(L, lua); }, "C (exported setter)",
               [&] {
                 return time_c([&] {
                   for (int p = 0; p < passes; ++p)

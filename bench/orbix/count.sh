@@ -10,13 +10,8 @@
 # Usage: bench/orbix/count.sh [build-dir] [module.so]   (ONLY=word as in run.sh)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-build=${1:-$root/build/linux}
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake --preset linux -B "$build" -S "$root" >/dev/null
-fi
-build=$(cd "$build" && pwd)
-cmake --build "$build" --target orbix bench_orbix >/dev/null
+# shellcheck source=build.sh
+. "$here/build.sh"
 module=${2:-$build/bin/orbix.so}
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
@@ -27,7 +22,7 @@ SDL_VIDEODRIVER=${SDL_VIDEODRIVER:-dummy} SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dum
   "$build/bench/bench_orbix" "$module" "${args[@]}" >"$out/bench.txt" 2>"$out/valgrind.txt" ||
   { cat "$out/valgrind.txt" >&2; exit 1; }
 echo "orbix benchmark, instructions (callgrind, one round; rate = baseline / subject)"
-for f in "$out"/cg.*.*; do
+for f in $(printf '%s\n' "$out"/cg.*.* | awk -F. '{ print $NF, $0 }' | sort -n | cut -d' ' -f2-); do
   label=$(sed -n 's/^desc: Trigger: Client Request: //p' "$f")
   count=$(sed -n 's/^summary: //p; s/^totals: //p' "$f" | head -n1)
   [ -n "$label" ] && printf '%s|%s\n' "$label" "$count"

@@ -11,13 +11,8 @@
 # virtual X display; when it cannot start, the benchmark says so and goes on.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-build=${1:-$root/build/linux}
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake --preset linux -B "$build" -S "$root" >/dev/null
-fi
-build=$(cd "$build" && pwd)
-cmake --build "$build" --target orbix bench_orbix >/dev/null
+# shellcheck source=build.sh
+. "$here/build.sh"
 bash "$here/setup.sh"
 
 args=(--rounds "${ROUNDS:-7}" --scale "${2:-1}")
