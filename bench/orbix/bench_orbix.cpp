@@ -321,6 +321,22 @@ void bench_drawing(lua_State* L) {
 
 // --- pixels --------------------------------------------------------------------
 
+// A C loop over every pixel, each visited as the bindings do: locked around
+// the access when SDL requires it.
+template <typename Body>
+double c_pixels(SDL_Surface* s, Body body) {
+  return time_c([&] {
+    for (int p = 0; p < g_opt.scale; ++p)
+      for (int y = 0; y < 512; ++y)
+        for (int x = 0; x < 512; ++x) {
+          bool locked = SDL_MUSTLOCK(s);
+          if (locked) SDL_LockSurface(s);
+          body(x, y);
+          if (locked) SDL_UnlockSurface(s);
+        }
+  });
+}
+
 using GetPixelFn = Uint32 (*)(SDL_Surface*, int, int);
 using SetPixelFn = void (*)(SDL_Surface*, int, int, Uint8, Uint8, Uint8, Uint8);
 
@@ -353,7 +369,6 @@ void bench_pixels(lua_State* L, void* module) {
   auto get_pixel = reinterpret_cast<GetPixelFn>(dlsym(module, "GetPixel"));
   auto set_pixel = reinterpret_cast<SetPixelFn>(dlsym(module, "set_surface_rgba"));
   if (!get_pixel || !set_pixel) die("orbix does not export GetPixel / set_surface_rgba");
-  const int passes = g_opt.scale;
   volatile Uint32 sink = 0;
   // One goal: orbix.<fn> against the no-op binding; with `bound`, also the
   // same loop over the unchecked binding against the no-op. Returns the
@@ -383,21 +398,14 @@ void bench_pixels(lua_State* L, void* module) {
       std::string lua = noop_goal(name, "get_surface_rgba", fc.global, get_body, rgba32);
       compare(name + " vs C", "Lua (orbix)", [&] { return time_lua(L, lua); }, "C (exported GetPixel)",
               [&] {
-                return time_c([&] {
-                  for (int p = 0; p < passes; ++p)
-                    for (int y = 0; y < 512; ++y)
-                      for (int x = 0; x < 512; ++x) {
-                        // What the binding does per pixel, minus Lua.
-                        bool locked = SDL_MUSTLOCK(s);
-                        if (locked) SDL_LockSurface(s);
-                        Uint32 pixel = get_pixel(s, x, y);
-                        if (locked) SDL_UnlockSurface(s);
-                        Uint8 r = 0, g = 0, b = 0, a = 0;
-                        Uint32 key;
-                        if (!(SDL_HasColorKey(s) && SDL_GetColorKey(s, &key) == 0 && key == pixel))
-                          SDL_GetRGBA(pixel, s->format, &r, &g, &b, &a);
-                        sink = sink + r + g + b + a;
-                      }
+                // What the binding does per pixel, minus Lua.
+                return c_pixels(s, [&](int x, int y) {
+                  Uint32 pixel = get_pixel(s, x, y);
+                  Uint8 r = 0, g = 0, b = 0, a = 0;
+                  Uint32 key;
+                  if (!(SDL_HasColorKey(s) && SDL_GetColorKey(s, &key) == 0 && key == pixel))
+                    SDL_GetRGBA(pixel, s->format, &r, &g, &b, &a);
+                  sink = sink + r + g + b + a;
                 });
               },
               kNoGoal);
@@ -408,19 +416,12 @@ void bench_pixels(lua_State* L, void* module) {
       const bool palette = s->format->palette != nullptr;
       compare(name + " vs C", "Lua (orbix)", [&] { return time_lua(L, lua); }, "C (exported setter)",
               [&] {
-                return time_c([&] {
-                  for (int p = 0; p < passes; ++p)
-                    for (int y = 0; y < 512; ++y)
-                      for (int x = 0; x < 512; ++x) {
-                        bool locked = SDL_MUSTLOCK(s);
-                        if (locked) SDL_LockSurface(s);
-                        Uint8 v = static_cast<Uint8>(x + y);
-                        if (palette)
-                          set_pixel(s, x, y, v, v, v, 255);
-                        else
-                          set_pixel(s, x, y, static_cast<Uint8>(x), static_cast<Uint8>(y), 7, 255);
-                        if (locked) SDL_UnlockSurface(s);
-                      }
+                return c_pixels(s, [&](int x, int y) {
+                  Uint8 v = static_cast<Uint8>(x + y);
+                  if (palette)
+                    set_pixel(s, x, y, v, v, v, 255);
+                  else
+                    set_pixel(s, x, y, static_cast<Uint8>(x), static_cast<Uint8>(y), 7, 255);
                 });
               },
               kNoGoal);
