@@ -11,12 +11,14 @@
 //            C loop over the module's exported pixel functions;
 //   peer     a read-modify-write loop over every pixel of a 512x512 RGBA
 //            surface against the same loop in a peer runtime (a command that
-//            prints "ms <time>"; run.sh passes one when it can start it);
+//            takes a number of passes as its last argument and prints
+//            "ms <time>" for each; run.sh passes LOVE's);
 //   events   poll over pushed events against a C loop that builds the same
 //            tables with the same fields through the Lua C API.
 //
 // Every comparison runs in rounds; each round times the subject and its
-// baseline back to back (alternating which goes first), and the figures are
+// baseline back to back (alternating which goes first; the peer's passes are
+// timed in its own process beforehand), and the figures are
 // the medians over the rounds: the two times, and the rate ratio (baseline
 // time / subject time, so 0.9 means the subject runs at 90% of the
 // baseline's rate). Where a goal applies the line says whether it is met.
