@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "handles.hpp"
 #include "orbix.hpp"
 
 namespace orbix {
@@ -22,11 +23,45 @@ inline int trunc32(double d) {
   return static_cast<int>(d);
 }
 
-// Required integer (auxiliary library's check), narrowed.
-inline Sint32 arg_i32(lua_State* L, int i) { return low32(luaL_checkinteger(L, i)); }
-inline Uint32 arg_u32(lua_State* L, int i) { return low32u(luaL_checkinteger(L, i)); }
-inline Uint8 arg_u8(lua_State* L, int i) { return low8(luaL_checkinteger(L, i)); }
-inline Sint16 arg_i16(lua_State* L, int i) { return low16(luaL_checkinteger(L, i)); }
+// An integer as trunc32 would make it from its float value: the value itself
+// when it fits, INT_MIN when it does not (every integer outside the 32-bit
+// range converts to a float outside it too).
+inline int clamp32(lua_Integer v) { return v >= INT_MIN && v <= INT_MAX ? static_cast<int>(v) : INT_MIN; }
+
+// Required number (auxiliary library's check) truncated to 32 bits. The
+// usual case, an integer (or a float or string with an integral value), is
+// read in one conversion; anything else takes the number check, which
+// converts it or raises the standard argument error.
+inline int arg_trunc32(lua_State* L, int i) {
+  int exact = 0;
+  lua_Integer v = lua_tointegerx(L, i, &exact);
+  return exact ? clamp32(v) : trunc32(luaL_checknumber(L, i));
+}
+
+// A rect, point or palette entry: the Lua API's number conversion truncated
+// to 32 bits, 0 for a value that is no number. Integers take one conversion.
+inline int entry_number(lua_State* L, int i) {
+  int exact = 0;
+  lua_Integer v = lua_tointegerx(L, i, &exact);
+  if (exact) return clamp32(v);
+  double d = lua_tonumberx(L, i, &exact);
+  return exact ? trunc32(d) : 0;
+}
+
+// Required integer: luaL_checkinteger, whose conversion is made here so that
+// the usual case costs one call into Lua; anything without an integer value
+// goes to luaL_checkinteger itself for its standard argument error.
+inline lua_Integer arg_integer(lua_State* L, int i) {
+  int ok = 0;
+  lua_Integer v = lua_tointegerx(L, i, &ok);
+  return ok ? v : luaL_checkinteger(L, i);
+}
+
+// Required integer, narrowed.
+inline Sint32 arg_i32(lua_State* L, int i) { return low32(arg_integer(L, i)); }
+inline Uint32 arg_u32(lua_State* L, int i) { return low32u(arg_integer(L, i)); }
+inline Uint8 arg_u8(lua_State* L, int i) { return low8(arg_integer(L, i)); }
+inline Sint16 arg_i16(lua_State* L, int i) { return low16(arg_integer(L, i)); }
 // Loose integer: never raises, 0 for anything without an integer value.
 inline lua_Integer arg_loose(lua_State* L, int i) { return lua_tointegerx(L, i, nullptr); }
 // Flag: the argument's truth value.
@@ -46,7 +81,7 @@ inline void push_u32(lua_State* L, Uint32 v) { lua_pushinteger(L, static_cast<lu
 // A surface whose fields the binding reads: an empty handle has none, so it
 // is an argument error rather than a null dereference.
 inline SDL_Surface* arg_live_surface(lua_State* L, int i) {
-  SDL_Surface* s = lua_tosurface(L, i);
+  SDL_Surface* s = handle_object<SDL_Surface>(L, i, Kind::Surface);
   if (!s) luaL_argerror(L, i, "surface has been freed");
   return s;
 }

@@ -10,10 +10,34 @@ SDL_Event event;
 namespace {
 
 // Every integer field goes out as a signed 32-bit value, whatever SDL's type.
-inline void put(lua_State* L, const char* name, Uint32 value) {
-  push_integer_to_table(L, name, static_cast<Sint32>(value));
+inline void put(lua_State* L, const char* name, Sint32 value) {
+  lua_pushinteger(L, value);
+  lua_setfield(L, -2, name);
 }
-inline void put(lua_State* L, const char* name, Sint32 value) { push_integer_to_table(L, name, value); }
+inline void put(lua_State* L, const char* name, Uint32 value) { put(L, name, static_cast<Sint32>(value)); }
+
+// The common fields (read through the controller-button view for every
+// type) that a type's own fields of the same name replace.
+enum Common : unsigned { kButton = 1, kState = 2, kWhich = 4, kTimestamp = 8 };
+
+struct Shape {
+  int keys;           // the table's final number of keys, so it is made at that size
+  unsigned replaced;  // common fields the type sets itself (each key is set once)
+};
+
+Shape shape_of(Uint32 type) {
+  switch (type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: return {10, kState | kTimestamp};
+    case SDL_TEXTINPUT: return {7, kTimestamp};
+    case SDL_CONTROLLERAXISMOTION: return {7, kWhich | kTimestamp};
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: return {9, kButton | kWhich | kState | kTimestamp};
+    case SDL_MOUSEMOTION: return {10, kWhich | kState | kTimestamp};
+    case SDL_MOUSEWHEEL: return {9, kWhich | kTimestamp};
+    default: return {5, 0};
+  }
+}
 
 }  // namespace
 
@@ -25,14 +49,16 @@ int l_poll(lua_State* L) {
     SDL_free(event.drop.file);
     event.drop.file = nullptr;
   }
-  lua_newtable(L);
+  const Shape shape = shape_of(event.type);
+  lua_createtable(L, 0, shape.keys);
   put(L, "type", event.type);
   // The common fields are read through the controller-button view for every
-  // type; the type's own fields below replace them where names collide.
-  put(L, "button", Uint32{event.cbutton.button});
-  put(L, "state", Uint32{event.cbutton.state});
-  put(L, "which", event.cbutton.which);
-  put(L, "timestamp", event.cbutton.timestamp);
+  // type; where the type's own fields below have the same name, theirs is
+  // the value the table keeps, and only theirs is set.
+  if (!(shape.replaced & kButton)) put(L, "button", Uint32{event.cbutton.button});
+  if (!(shape.replaced & kState)) put(L, "state", Uint32{event.cbutton.state});
+  if (!(shape.replaced & kWhich)) put(L, "which", event.cbutton.which);
+  if (!(shape.replaced & kTimestamp)) put(L, "timestamp", event.cbutton.timestamp);
 
   switch (event.type) {
     case SDL_KEYDOWN:

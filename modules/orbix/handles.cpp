@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bindings.hpp"
+#include "pixels.hpp"
 
 namespace orbix {
 namespace {
@@ -21,6 +22,7 @@ const char* const kMetaNames[] = {
     "orbix_window", "orbix_renderer", "orbix_texture",          "orbix_surface",        "orbix_music",
     "orbix_soundchunk", "orbix_font", "orbix_frameratemanager", "orbix_gamecontroller",
 };
+static_assert(sizeof kMetaNames / sizeof kMetaNames[0] == kKindCount, "one metatable name per kind");
 
 struct Ref {
   void** block;  // the handle userdata's one-pointer block
@@ -191,7 +193,7 @@ bool push_tracked(lua_State* L, Kind kind, void* object, void* parent) {
 }
 
 int release(lua_State* L, Kind kind) {
-  void** block = static_cast<void**>(luaL_checkudata(L, 1, meta_name(kind)));
+  void** block = handle_block(L, 1, kind);
   void* object = *block;
   *block = nullptr;
   if (!object) {
@@ -223,9 +225,81 @@ int release(lua_State* L, Kind kind) {
   return 0;
 }
 
+// --- remembering the metatables ----------------------------------------------
+// Each Lua state that opens the module gets a guard: a userdata in the
+// registry whose user value anchors the nine metatables, so none of them can
+// be collected (and its address reused by another table) while it is
+// remembered, and whose finalizer forgets them when the state closes.
+
+// The guard's registry key is this object's address.
+const char kGuardKey = 0;
+
+// Forgets the metatables anchored in the user value of the guard at `index`.
+// Any other value is harmless here: forgetting only sends checks to the
+// by-name path.
+void forget_metatables(lua_State* L, int index) {
+  index = lua_absindex(L, index);
+  if (lua_type(L, index) != LUA_TUSERDATA) return;
+  if (lua_getuservalue(L, index) == LUA_TTABLE) {
+    for (int k = 0; k < kKindCount; ++k) {
+      lua_rawgeti(L, -1, k + 1);
+      const void* meta = lua_topointer(L, -1);
+      lua_pop(L, 1);
+      for (auto& known : g_known_metatables[k]) {
+        const void* expected = meta;
+        if (meta) known.compare_exchange_strong(expected, nullptr);
+      }
+    }
+  }
+  lua_pop(L, 1);
+}
+
+int guard_gc(lua_State* L) {
+  forget_metatables(L, 1);
+  forget_palettes();  // the closing state's surfaces may hold the palettes
+  return 0;
+}
+
+void remember(int kind, const void* meta) {
+  for (auto& known : g_known_metatables[kind]) {
+    const void* expected = nullptr;
+    if (known.compare_exchange_strong(expected, meta)) return;
+  }
+  // Every place taken by other live states: this one is checked by name.
+}
+
 }  // namespace
 
+std::atomic<const void*> g_known_metatables[kKindCount][kKnownStates];
+
 const char* meta_name(Kind kind) { return kMetaNames[static_cast<int>(kind)]; }
+
+void note_metatables(lua_State* L) {
+  if (lua_rawgetp(L, LUA_REGISTRYINDEX, &kGuardKey) == LUA_TUSERDATA) {
+    forget_metatables(L, -1);  // opened before in this state
+  } else {
+    lua_pop(L, 1);
+    lua_newuserdata(L, 0);
+    lua_createtable(L, 0, 1);
+    lua_pushcfunction(L, guard_gc);
+    lua_setfield(L, -2, "__gc");
+    lua_setmetatable(L, -2);
+    lua_pushvalue(L, -1);
+    lua_rawsetp(L, LUA_REGISTRYINDEX, &kGuardKey);
+  }
+  lua_createtable(L, kKindCount, 0);
+  for (int k = 0; k < kKindCount; ++k) {
+    if (luaL_getmetatable(L, kMetaNames[k]) != LUA_TTABLE) {
+      lua_pop(L, 1);
+      continue;
+    }
+    const void* meta = lua_topointer(L, -1);
+    lua_rawseti(L, -2, k + 1);
+    remember(k, meta);
+  }
+  lua_setuservalue(L, -2);
+  lua_pop(L, 1);
+}
 
 void push_owned(lua_State* L, Kind kind, void* object) {
   if (kind == Kind::GameController && object && find(object)) {
@@ -340,9 +414,7 @@ int l_Mix_FreeChunk(lua_State* L) { return orbix::release(L, Kind::Chunk); }
 
 extern "C" {
 
-static void* check_handle(lua_State* L, int index, Kind kind) {
-  return *static_cast<void**>(luaL_checkudata(L, index, orbix::meta_name(kind)));
-}
+static void* check_handle(lua_State* L, int index, Kind kind) { return orbix::handle_object(L, index, kind); }
 
 SDL_Window* lua_towindow(lua_State* L, int index) {
   int t = lua_type(L, index);

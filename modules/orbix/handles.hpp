@@ -12,6 +12,7 @@
 // collection of those handles finds null and touches nothing.
 #pragma once
 
+#include <atomic>
 #include <vector>
 
 #include "orbix.hpp"
@@ -22,8 +23,52 @@ enum class Kind : unsigned char {
   Window, Renderer, Texture, Surface, Music, Chunk, Font, FrameRateManager, GameController,
 };
 
+constexpr int kKindCount = 9;
+
 // "orbix_window", ... indexed by Kind.
 const char* meta_name(Kind kind);
+
+// --- checking handles --------------------------------------------------------
+// luaL_checkudata looks the type's metatable up by name in the registry on
+// every call, which costs more than many bindings' own work. The metatables
+// this module made in each live Lua state are remembered by address (up to
+// kKnownStates states at a time; a state beyond them is checked by name
+// only), so a handle is recognised by comparing its metatable's address.
+// Anything not recognised that way goes to luaL_checkudata, which accepts it
+// or raises exactly as it always did: the fast path only ever accepts what
+// luaL_checkudata would accept. README-internal.md explains why an address
+// cannot go stale.
+constexpr int kKnownStates = 4;
+extern std::atomic<const void*> g_known_metatables[kKindCount][kKnownStates];
+
+// Remembers this state's nine metatables (luaopen_orbix calls it once they
+// exist; a second opening in the same state replaces the first's entries).
+void note_metatables(lua_State* L);
+
+// The block of the handle of `kind` at `index`, or null when the value is not
+// recognised by its metatable's address.
+inline void** known_handle_block(lua_State* L, int index, Kind kind) {
+  void* block = lua_touserdata(L, index);
+  if (!block || !lua_getmetatable(L, index)) return nullptr;
+  const void* meta = lua_topointer(L, -1);
+  lua_pop(L, 1);
+  for (const auto& known : g_known_metatables[static_cast<int>(kind)])
+    if (known.load(std::memory_order_relaxed) == meta) return static_cast<void**>(block);
+  return nullptr;
+}
+
+// The block of the handle of `kind` at `index`; the standard argument error
+// (luaL_checkudata's) for anything else.
+inline void** handle_block(lua_State* L, int index, Kind kind) {
+  if (void** block = known_handle_block(L, index, kind)) return block;
+  return static_cast<void**>(luaL_checkudata(L, index, meta_name(kind)));
+}
+
+// The object a handle of `kind` holds (null for an empty handle).
+template <typename T = void>
+inline T* handle_object(lua_State* L, int index, Kind kind) {
+  return static_cast<T*>(*handle_block(L, index, kind));
+}
 
 // --- creating handles (each pushes exactly one userdata) -------------------
 // A null object always gives an empty handle and records nothing.

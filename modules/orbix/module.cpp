@@ -160,5 +160,6 @@ extern "C" int luaopen_orbix(lua_State* L) {
   new_metatable_with_gc(L, "orbix_font", orbix::release_font);
   new_metatable_with_gc(L, "orbix_frameratemanager", orbix::release_frameratemanager);
   new_metatable_with_gc(L, "orbix_gamecontroller", orbix::release_gamecontroller);
+  orbix::note_metatables(L);
   return 1;
 }

@@ -19,8 +19,8 @@ inline Uint8 C(int v) { return low8(v); }
 template <int Values, typename Draw>
 int draw(lua_State* L, Draw draw_call) {
   int v[Values];
-  for (int i = Values + 1; i >= 2; --i) v[i - 2] = trunc32(luaL_checknumber(L, i));
-  SDL_Renderer* renderer = lua_torenderer(L, 1);
+  for (int i = Values + 1; i >= 2; --i) v[i - 2] = arg_trunc32(L, i);
+  SDL_Renderer* renderer = handle_object<SDL_Renderer>(L, 1, Kind::Renderer);
   push_i32(L, draw_call(renderer, v));
   return 1;
 }
@@ -103,13 +103,13 @@ int l_circleRGBA(lua_State* L) {
 }
 
 int l_stringRGBA(lua_State* L) {
-  int a = trunc32(luaL_checknumber(L, 8));
-  int b = trunc32(luaL_checknumber(L, 7));
-  int g = trunc32(luaL_checknumber(L, 6));
-  int r = trunc32(luaL_checknumber(L, 5));
+  int a = arg_trunc32(L, 8);
+  int b = arg_trunc32(L, 7);
+  int g = arg_trunc32(L, 6);
+  int r = arg_trunc32(L, 5);
   const char* text = luaL_checkstring(L, 4);
-  int y = trunc32(luaL_checknumber(L, 3));
-  int x = trunc32(luaL_checknumber(L, 2));
+  int y = arg_trunc32(L, 3);
+  int x = arg_trunc32(L, 2);
   SDL_Renderer* renderer = lua_torenderer(L, 1);
   // SDL2_gfx keeps one glyph cache, filled by whichever renderer drew text
   // first; hand it to this renderer so the text is drawn here too.

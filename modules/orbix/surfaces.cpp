@@ -9,6 +9,7 @@
 #include "args.hpp"
 #include "bindings.hpp"
 #include "handles.hpp"
+#include "pixels.hpp"
 #include "values.hpp"
 
 using namespace orbix;
@@ -17,52 +18,14 @@ using namespace orbix;
 
 extern "C" {
 
-Uint8* GetPixelAddress(SDL_Surface* surface, int x, int y) {
-  // Outside the surface a coordinate falls back to 0 on its own axis.
-  if (x < 0 || x >= surface->w) x = 0;
-  if (y < 0 || y >= surface->h) y = 0;
-  return static_cast<Uint8*>(surface->pixels) + static_cast<ptrdiff_t>(y) * surface->pitch +
-         static_cast<ptrdiff_t>(x) * surface->format->BytesPerPixel;
-}
+Uint8* GetPixelAddress(SDL_Surface* surface, int x, int y) { return pixel_address(surface, x, y); }
 
 Uint32 GetPixel(SDL_Surface* surface, int x, int y) {
-  const Uint8* p = GetPixelAddress(surface, x, y);
-  switch (surface->format->BytesPerPixel) {
-    case 1: return *p;
-    case 2: {
-      Uint16 v;
-      SDL_memcpy(&v, p, sizeof v);
-      return v;
-    }
-    case 3: return p[0] | (Uint32{p[1]} << 8) | (Uint32{p[2]} << 16);
-    case 4: {
-      Uint32 v;
-      SDL_memcpy(&v, p, sizeof v);
-      return v;
-    }
-    default: return 0;
-  }
+  return read_pixel(pixel_address(surface, x, y), surface->format->BytesPerPixel);
 }
 
 void set_surface_rgba(SDL_Surface* surface, int x, int y, Uint8 r, Uint8 g, Uint8 b, Uint8 a) {
-  Uint32 value = SDL_MapRGBA(surface->format, r, g, b, a);
-  Uint8* p = GetPixelAddress(surface, x, y);
-  switch (surface->format->BytesPerPixel) {
-    case 1: *p = static_cast<Uint8>(value); break;
-    case 2: {
-      Uint16 v = static_cast<Uint16>(value);
-      SDL_memcpy(p, &v, sizeof v);
-      break;
-    }
-    case 3: {
-      Uint16 low = static_cast<Uint16>(value);
-      SDL_memcpy(p, &low, sizeof low);
-      p[2] = static_cast<Uint8>(value >> 16);
-      break;
-    }
-    case 4: SDL_memcpy(p, &value, sizeof value); break;
-    default: break;
-  }
+  store_rgba(surface, x, y, r, g, b, a);
 }
 
 }  // extern "C"
@@ -245,15 +208,16 @@ extern "C" int lua_get_surface_rgba(lua_State* L) {
   int y = arg_i32(L, 3);
   bool locked = SDL_MUSTLOCK(surface);
   if (locked) SDL_LockSurface(surface);
-  Uint32 pixel = GetPixel(surface, x, y);
+  Uint32 pixel = read_pixel(pixel_address(surface, x, y), surface->format->BytesPerPixel);
   if (locked) SDL_UnlockSurface(surface);
-  Uint8 r = 0, g = 0, b = 0, a = 0;
+  // Asked first: SDL_GetColorKey records an error text for a surface without
+  // a key, and a pixel read that succeeds must not replace the script's last
+  // error (nor pay for formatting one).
+  Uint8 rgba[4] = {0, 0, 0, 0};
   Uint32 key;
-  if (!(SDL_GetColorKey(surface, &key) == 0 && key == pixel)) SDL_GetRGBA(pixel, surface->format, &r, &g, &b, &a);
-  push_i32(L, r);
-  push_i32(L, g);
-  push_i32(L, b);
-  push_i32(L, a);
+  if (!(SDL_HasColorKey(surface) && SDL_GetColorKey(surface, &key) == 0 && key == pixel))
+    pixel_rgba(pixel, surface->format, rgba);
+  for (Uint8 c : rgba) push_i32(L, c);
   return 4;
 }
 
@@ -267,7 +231,7 @@ extern "C" int lua_set_surface_rgba(lua_State* L) {
   Uint8 r = low8(arg_loose(L, 4));
   int y = low32(arg_loose(L, 3));
   int x = low32(arg_loose(L, 2));
-  set_surface_rgba(surface, x, y, r, g, b, a);
+  store_rgba(surface, x, y, r, g, b, a);  // the exported set_surface_rgba
   if (locked) SDL_UnlockSurface(surface);
   return 0;
 }

@@ -72,8 +72,8 @@ int l_RenderCopy(lua_State* L) {
   SDL_Rect src, dst;
   const SDL_Rect* d = lua_torect(L, 4, &dst);
   const SDL_Rect* s = lua_torect(L, 3, &src);
-  SDL_Texture* texture = lua_totexture(L, 2);
-  push_i32(L, SDL_RenderCopy(lua_torenderer(L, 1), texture, s, d));
+  SDL_Texture* texture = handle_object<SDL_Texture>(L, 2, Kind::Texture);
+  push_i32(L, SDL_RenderCopy(handle_object<SDL_Renderer>(L, 1, Kind::Renderer), texture, s, d));
   return 1;
 }
 

@@ -39,23 +39,22 @@ void* xmalloc(size_t size) {
 }
 
 int lua_popNumber(lua_State* L) {
-  int isnum = 0;
-  double d = lua_tonumberx(L, -1, &isnum);
+  int v = orbix::entry_number(L, -1);
   lua_pop(L, 1);
-  return isnum ? orbix::trunc32(d) : 0;
+  return v;
 }
 
 int get_rect(lua_State* L, int index, SDL_Rect* rect) {
   if (!lua_istable(L, index)) return 1;
   index = lua_absindex(L, index);
-  lua_geti(L, index, 1);
-  rect->x = lua_popNumber(L);
-  lua_geti(L, index, 2);
-  rect->y = lua_popNumber(L);
-  lua_geti(L, index, 3);
-  rect->w = lua_popNumber(L);
-  lua_geti(L, index, 4);
-  rect->h = lua_popNumber(L);
+  // All four entries are fetched (in order: their metamethods run as they
+  // would one by one) before any is converted, which has no side effects.
+  for (int i = 1; i <= 4; ++i) lua_geti(L, index, i);
+  rect->x = orbix::entry_number(L, -4);
+  rect->y = orbix::entry_number(L, -3);
+  rect->w = orbix::entry_number(L, -2);
+  rect->h = orbix::entry_number(L, -1);
+  lua_pop(L, 4);
   return 0;
 }
 

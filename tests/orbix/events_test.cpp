@@ -172,4 +172,57 @@ TEST_F(Poll, DroppedTextIsFreedAndNotDelivered) {
             "4096,4097,nil");
 }
 
+TEST_F(Poll, EachTypeHasExactlyItsKeysWithTheirOwnValues) {
+  // Where a type's own field shares a name with a common one, the table
+  // holds the type's value; no key is missing or extra.
+  auto keys = [&](SDL_Event e) {
+    EXPECT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+    return run("local e, ks = next_event(), {}; for k, v in pairs(e) do ks[#ks + 1] = k .. '=' .. tostring(v) end; "
+               "table.sort(ks); return table.concat(ks, ' ')");
+  };
+  SDL_Event e{};
+  e.type = SDL_KEYUP;
+  e.key.timestamp = 7;
+  e.key.windowID = 3;
+  e.key.state = SDL_RELEASED;
+  e.key.repeat = 1;
+  e.key.keysym.sym = SDLK_a;
+  e.key.keysym.scancode = SDL_SCANCODE_A;
+  e.key.keysym.mod = KMOD_LSHIFT;
+  std::string k = keys(e);
+  EXPECT_EQ(k.substr(k.find("button")), "button=0 mod=1 repeat=1 scancode=4 state=0 sym=97 timestamp=" +
+                                            k.substr(k.find("timestamp=") + 10, k.find(" type") - k.find("timestamp=") - 10) +
+                                            " type=769 which=3 windowID=3");
+  e = SDL_Event{};
+  e.type = SDL_MOUSEBUTTONUP;
+  e.button.windowID = 2;
+  e.button.which = 5;
+  e.button.button = SDL_BUTTON_RIGHT;
+  e.button.state = SDL_RELEASED;
+  e.button.clicks = 2;
+  e.button.x = -4;
+  e.button.y = 9;
+  k = keys(e);
+  EXPECT_EQ(k.substr(0, k.find(" timestamp")), "button=3 clicks=2 state=0");
+  EXPECT_EQ(k.substr(k.find(" type")), " type=1026 which=5 windowID=2 x=-4 y=9");
+  e = SDL_Event{};
+  e.type = SDL_MOUSEWHEEL;
+  e.wheel.windowID = 2;
+  e.wheel.which = 6;
+  e.wheel.x = 1;
+  e.wheel.y = -1;
+  e.wheel.direction = SDL_MOUSEWHEEL_FLIPPED;
+  k = keys(e);
+  EXPECT_EQ(k.substr(0, k.find(" timestamp")), "button=6 direction=1 state=0");
+  EXPECT_EQ(k.substr(k.find(" type")), " type=1027 which=6 windowID=2 x=1 y=-1");
+  e = SDL_Event{};
+  e.type = SDL_CONTROLLERAXISMOTION;
+  e.caxis.which = 4;
+  e.caxis.axis = SDL_CONTROLLER_AXIS_RIGHTY;
+  e.caxis.value = 1234;
+  k = keys(e);
+  EXPECT_EQ(k.substr(0, k.find(" timestamp")), "axis=3 button=3 state=0");
+  EXPECT_EQ(k.substr(k.find(" type")), " type=1616 value=1234 which=4");
+}
+
 }  // namespace

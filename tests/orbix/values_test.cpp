@@ -96,4 +96,40 @@ TEST(Values, TableBuilders) {
   EXPECT_TRUE(lua_rawequal(s.L, -1, -2)) << "an existing metatable is reused";
 }
 
+TEST(Values, IntegerEntriesConvertAsTheirFloatValuesWould) {
+  State s;
+  s.push("{0x7fffffffffffffff, 0x8000000000000000, 2147483647, -2147483647}");
+  SDL_Rect r;
+  get_rect(s.L, -1, &r);
+  EXPECT_EQ(r.x, INT_MIN);
+  EXPECT_EQ(r.y, INT_MIN);
+  EXPECT_EQ(r.w, INT_MAX);
+  EXPECT_EQ(r.h, -INT_MAX);
+  s.push("{'0x10', '1e3', 2^53, ' -7 '}");
+  get_rect(s.L, -1, &r);
+  EXPECT_EQ(r.x, 16);
+  EXPECT_EQ(r.y, 1000);
+  EXPECT_EQ(r.w, INT_MIN);
+  EXPECT_EQ(r.h, -7);
+  s.push("{2147483647.9, -2147483648.9, '2147483648', 1/0}");
+  get_rect(s.L, -1, &r);
+  EXPECT_EQ(r.x, INT_MAX);
+  EXPECT_EQ(r.y, INT_MIN);
+  EXPECT_EQ(r.w, INT_MIN);
+  EXPECT_EQ(r.h, INT_MIN);
+}
+
+TEST(Values, RectEntriesAreFetchedInOrderThroughMetamethods) {
+  State s;
+  luaL_openlibs(s.L);
+  s.push("setmetatable({}, {__index = function(_, k) order = (order or '') .. k; return k * 10 end})");
+  SDL_Rect r;
+  EXPECT_EQ(get_rect(s.L, -1, &r), 0);
+  EXPECT_EQ(r.x * 1000 + r.y * 100 + r.w * 10 + r.h, 10 * 1000 + 20 * 100 + 30 * 10 + 40);
+  lua_getglobal(s.L, "order");
+  EXPECT_STREQ(lua_tostring(s.L, -1), "1234");
+  EXPECT_EQ(lua_gettop(s.L), 2);
+}
+
 }  // namespace
+
