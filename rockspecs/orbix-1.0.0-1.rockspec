@@ -34,7 +34,7 @@ build = {
         "modules/orbix/module.cpp", "modules/orbix/constants.cpp", "modules/orbix/handles.cpp",
         "modules/orbix/values.cpp", "modules/orbix/events.cpp", "modules/orbix/video.cpp",
         "modules/orbix/textures.cpp", "modules/orbix/surfaces.cpp", "modules/orbix/audio.cpp",
-        "modules/orbix/fonts_controllers.cpp", "modules/orbix/primitives.cpp",
+        "modules/orbix/fonts_controllers.cpp", "modules/orbix/primitives.cpp", "modules/orbix/pixels.cpp",
       },
       -- Every area of bindings is built (the CMake build derives these from
       -- the files present).
