@@ -34,10 +34,6 @@ namespace {
 // window and writes text ranges in its own encoding.
 constexpr std::size_t kSharedTextUnits = kSharedTextSize / sizeof(WCHAR);
 
-void push_buffer_text(lua_State* L, const char* buf, std::size_t size) {
-  lua_pushlstring(L, buf, strnlen(buf, size));
-}
-
 // Most bytes one character of the ANSI code page can take.
 int ansi_max_char_size() {
   CPINFO info;
@@ -259,9 +255,9 @@ int l_MonthCal_SetCurSel(lua_State* L) {
   lua_Integer v[3];
   required_fields(L, 2, names, 3, v);
   SYSTEMTIME st{};
-  st.wYear = low16(v[0]);
-  st.wMonth = low16(v[1]);
-  st.wDay = low16(v[2]);
+  st.wYear = glue::low16_unsigned(v[0]);
+  st.wMonth = glue::low16_unsigned(v[1]);
+  st.wDay = glue::low16_unsigned(v[2]);
   SendMessageA(arg_hwnd(L, 1), MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&st));
   return 0;
 }
@@ -286,12 +282,12 @@ int l_DateTime_SetSystemtime(lua_State* L) {
   lua_Integer v[7];
   required_fields(L, 2, names, 7, v);
   SYSTEMTIME st{};
-  st.wYear = low16(v[0]);
-  st.wMonth = low16(v[1]);
-  st.wDay = low16(v[2]);
-  st.wHour = low16(v[3]);
-  st.wMinute = low16(v[4]);
-  st.wSecond = low16(v[5]);
+  st.wYear = glue::low16_unsigned(v[0]);
+  st.wMonth = glue::low16_unsigned(v[1]);
+  st.wDay = glue::low16_unsigned(v[2]);
+  st.wHour = glue::low16_unsigned(v[3]);
+  st.wMinute = glue::low16_unsigned(v[4]);
+  st.wSecond = glue::low16_unsigned(v[5]);
   st.wDayOfWeek = wday_to_record(v[6]);
   SendMessageA(arg_hwnd(L, 1), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
   return 0;
@@ -340,7 +336,7 @@ int l_PARAFORMAT2(lua_State* L) {
       pf->dxOffset = static_cast<LONG>(offset);
       pf->dySpaceAfter = static_cast<LONG>(after);
       pf->dyLineSpacing = static_cast<LONG>(spacing);
-      pf->wAlignment = low16(align);
+      pf->wAlignment = glue::low16_unsigned(align);
       // dyLineSpacing in twentieths of a line: 20 single, 40 double.
       pf->bLineSpacingRule = 5;
     }
@@ -390,7 +386,7 @@ int l_CHARFORMAT(lua_State* L) {
     lua_createtable(L, 0, 5);
     set_int_field(L, "dwMask", static_cast<lua_Integer>(cf.dwMask));
     set_int_field(L, "dwEffects", static_cast<lua_Integer>(cf.dwEffects));
-    lua_pushlstring(L, cf.szFaceName, strnlen(cf.szFaceName, sizeof cf.szFaceName));
+    push_buffer_text(L, cf.szFaceName, sizeof cf.szFaceName);
     lua_setfield(L, -2, "szFaceName");
     set_int_field(L, "crTextColor", static_cast<lua_Integer>(cf.crTextColor));
     set_int_field(L, "yHeight", cf.yHeight);

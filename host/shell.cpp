@@ -33,13 +33,6 @@ namespace {
 constexpr std::size_t kPathBufferSize = 260;
 constexpr int kCustomColorCount = 16;
 
-// Pushes a zero-terminated string held in a fixed buffer, never reading past
-// the buffer even if the platform left it unterminated.
-void push_buffer(lua_State* L, const char* buffer, std::size_t size) {
-  const void* zero = std::memchr(buffer, 0, size);
-  lua_pushlstring(L, buffer, zero ? static_cast<const char*>(zero) - buffer : size);
-}
-
 // --- file dialogs --------------------------------------------------------
 
 using FileDialogCall = BOOL(WINAPI*)(LPOPENFILENAMEA);
@@ -66,7 +59,7 @@ int run_file_dialog(lua_State* L, FileDialogCall call, DWORD flags) {
   ofn.lpstrDefExt = buffers.extension;
   ofn.Flags = flags;
   if (call(&ofn)) {
-    push_buffer(L, buffers.file, sizeof buffers.file);
+    push_buffer_text(L, buffers.file, sizeof buffers.file);
   } else {
     lua_pushnil(L);
   }
@@ -206,7 +199,7 @@ int l_Command(lua_State* L) {
 int l_GetCurrentDirectory(lua_State* L) {
   char buffer[kLocalTextSize] = {};
   const DWORD count = GetCurrentDirectoryA(kLocalTextSize, buffer);
-  push_buffer(L, buffer, sizeof buffer);
+  push_buffer_text(L, buffer, sizeof buffer);
   lua_pushnumber(L, static_cast<lua_Number>(count));
   return 2;
 }
@@ -270,7 +263,7 @@ int l_ChooseFont(lua_State* L) {
 
   if (!ChooseFontA(&cf)) return 0;
   lua_createtable(L, 0, 7);
-  push_buffer(L, font.lfFaceName, sizeof font.lfFaceName);
+  push_buffer_text(L, font.lfFaceName, sizeof font.lfFaceName);
   lua_setfield(L, -2, "facename");
   push_u32(L, cf.rgbColors);
   lua_setfield(L, -2, "rgbColors");
@@ -313,8 +306,8 @@ int l_SHBrowseForFolder(lua_State* L) {
   if (!item) return 0;
   if (!SHGetPathFromIDListA(item, path)) path[0] = '\0';
   CoTaskMemFree(item);
-  push_buffer(L, path, sizeof path);
-  push_buffer(L, display_name, sizeof display_name);
+  push_buffer_text(L, path, sizeof path);
+  push_buffer_text(L, display_name, sizeof display_name);
   return 2;
 }
 
@@ -403,7 +396,7 @@ int l_GetClipboardText(lua_State* L) {
   if (text) {
     // Another program put the block there: its text need not be terminated
     // within the block, so the read stops at the block's end.
-    push_buffer(L, text, GlobalSize(block));
+    push_buffer_text(L, text, GlobalSize(block));
     GlobalUnlock(block);
   } else {
     lua_pushnil(L);
@@ -445,6 +438,6 @@ int l_Dir(lua_State* L) {
       return 1;
     }
   }
-  push_buffer(L, g_dir.name, sizeof g_dir.name);
+  push_buffer_text(L, g_dir.name, sizeof g_dir.name);
   return 1;
 }

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "narrow.hpp"
+
 // Copies `src` (of `len` bytes) into `dst` of `cap` bytes: at most cap - 1
 // bytes, cut at the first zero byte, always terminated. Returns the number
 // of bytes copied. cap 0 copies nothing.
@@ -37,10 +39,9 @@ TextRangePlan plan_text_range(std::int32_t first, std::int32_t last, std::size_t
                               std::size_t byte_cap);
 
 // Date fields: records keep 16-bit unsigned fields, written from the low 16
-// bits of a script's integer; the day of the week counts from 1 (Sunday)
-// for scripts and from 0 in the record.
-inline std::uint16_t low16(std::int64_t v) { return static_cast<std::uint16_t>(v); }
+// bits of a script's integer (glue::low16_unsigned); the day of the week
+// counts from 1 (Sunday) for scripts and from 0 in the record.
 inline std::int64_t wday_from_record(std::uint16_t day_of_week) {
   return static_cast<std::int64_t>(day_of_week) + 1;
 }
-inline std::uint16_t wday_to_record(std::int64_t wday) { return low16(wday - 1); }
+inline std::uint16_t wday_to_record(std::int64_t wday) { return glue::low16_unsigned(wday - 1); }
