@@ -8,6 +8,7 @@
 
 #include "args.hpp"
 #include "bindings.hpp"
+#include "core/text_bounds.hpp"
 #include "core/text_stream.hpp"
 #include "host_state.hpp"
 
@@ -120,7 +121,7 @@ int l_StreamInRichEdit(lua_State* L) {
   HWND edit = arg_hwnd(L, 1);
   size_t len = 0;
   const char* text = arg_opt_str(L, 2, &len);
-  g_stream_length = copy_text_in(g_large_text, kLargeTextSize, text, text ? len : 0);
+  g_stream_length = copy_cut(g_large_text, kLargeTextSize, text, text ? len : 0);
   g_stream_position = 0;
   send_stream(edit, EM_STREAMIN, reinterpret_cast<DWORD_PTR>(g_large_text), memory_read);
   lua_pushlstring(L, g_large_text, g_stream_length);

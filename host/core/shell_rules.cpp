@@ -1,19 +1,13 @@
 #include "shell_rules.hpp"
 
+#include "text_bounds.hpp"
+
 #include <algorithm>
 #include <cstring>
 
 namespace {
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
-
-// Copies up to the first zero byte, at most limit - 1 bytes; the rest of the
-// buffer stays zero, so the copy is always terminated.
-void copy_cut(char* buffer, std::size_t limit, std::string_view s) {
-  const std::size_t zero = s.find('\0');
-  const std::size_t n = std::min(zero == std::string_view::npos ? s.size() : zero, limit - 1);
-  if (n) std::memcpy(buffer, s.data(), n);  // an empty view may hold no address at all
-}
 
 // A filter list keeps its embedded zeros; two bytes stay free for the zeros
 // that close the list.
@@ -106,7 +100,7 @@ void fill_file_dialog_buffers(FileDialogBuffers& out, int count, const std::stri
     case 1: file = args[0]; break;
     default: break;
   }
-  copy_cut(out.file, kDialogBufferSize, file);
+  copy_cut(out.file, kDialogBufferSize, file.data(), file.size());
   copy_filter(out.filter, kDialogBufferSize, filter);
-  copy_cut(out.extension, kDialogBufferSize, extension);
+  copy_cut(out.extension, kDialogBufferSize, extension.data(), extension.size());
 }

@@ -3,19 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-std::size_t copy_text_in(char* buffer, std::size_t capacity, const char* text, std::size_t length) {
-  if (capacity == 0) return 0;
-  std::size_t n = 0;
-  if (text) {
-    const void* zero = std::memchr(text, 0, length);
-    n = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - text) : length;
-    n = std::min(n, capacity - 1);
-    std::memcpy(buffer, text, n);
-  }
-  buffer[n] = '\0';
-  return n;
-}
-
 std::uint32_t stream_write_piece(char* buffer, std::size_t capacity, std::int32_t& position,
                                  const void* piece, std::int32_t requested, std::int32_t& done) {
   done = 0;

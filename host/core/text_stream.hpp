@@ -1,6 +1,7 @@
 // The byte accounting of the rich-edit memory streams: a text in a fixed
 // buffer, read or written in pieces at a moving position. No Win32 calls, so
-// the bounds can be tested natively.
+// the bounds can be tested natively. A text comes into the buffer through
+// copy_cut (text_bounds.hpp).
 #pragma once
 
 #include <cstddef>
@@ -10,11 +11,6 @@
 // on; anything else stops it (the control stores the value as its error).
 constexpr std::uint32_t kStreamGoOn = 0;
 constexpr std::uint32_t kStreamBufferFull = 1;
-
-// Copies `text` (at most `length` bytes, cut at its first zero byte) into
-// `buffer` of `capacity` bytes, keeping room for the terminating zero, and
-// terminates it. Returns the number of text bytes copied.
-std::size_t copy_text_in(char* buffer, std::size_t capacity, const char* text, std::size_t length);
 
 // One piece of an outgoing stream: appends up to `requested` bytes of `piece`
 // to `buffer` at `position`, never past `capacity - 1` (the last byte stays

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/gdi_range.hpp"
+#include "core/text_bounds.hpp"
 #include "core/text_stream.hpp"
 #include "core/wide_path.hpp"
 
@@ -96,14 +97,14 @@ TEST(WidenPath, CodePageConversionIsPreferred) {
   EXPECT_EQ(w, L"\u00c3\u00b6");
 }
 
-TEST(CopyTextIn, CutsAtZeroAndAtCapacity) {
+TEST(CopyCut, StreamedTextCutsAtZeroAndAtCapacity) {
   char buf[8];
   std::memset(buf, 'x', sizeof buf);
-  EXPECT_EQ(copy_text_in(buf, sizeof buf, "ab\0cd", 5), 2u);
+  EXPECT_EQ(copy_cut(buf, sizeof buf, "ab\0cd", 5), 2u);
   EXPECT_STREQ(buf, "ab");
-  EXPECT_EQ(copy_text_in(buf, sizeof buf, "0123456789", 10), 7u);
+  EXPECT_EQ(copy_cut(buf, sizeof buf, "0123456789", 10), 7u);
   EXPECT_STREQ(buf, "0123456");
-  EXPECT_EQ(copy_text_in(buf, sizeof buf, nullptr, 0), 0u);
+  EXPECT_EQ(copy_cut(buf, sizeof buf, nullptr, 0), 0u);
   EXPECT_STREQ(buf, "");
 }
 
