@@ -42,13 +42,12 @@ SDL_Joystick* known_joystick(void* address) {
 // --- fonts -----------------------------------------------------------------
 
 int l_TTF_Init(lua_State* L) {
-  push_i32(L, TTF_Init());
-  return 1;
+  return push_i32(L, TTF_Init());
 }
 
 int l_TTF_OpenFont(lua_State* L) {
   int size = arg_i32(L, 2);
-  const char* file = luaL_checkstring(L, 1);
+  const char* file = arg_str(L, 1);
   TTF_Font* font = TTF_OpenFont(file, size);
   if (!font) return 0;
   push_owned(L, Kind::Font, font);
@@ -56,7 +55,7 @@ int l_TTF_OpenFont(lua_State* L) {
 }
 
 int l_TTF_SizeText(lua_State* L) {
-  const char* text = luaL_checkstring(L, 2);
+  const char* text = arg_str(L, 2);
   auto* font = static_cast<TTF_Font*>(lua_tofont(L, 1));
   // SDL_ttf leaves the sizes alone when it fails: report 0 x 0 then.
   int w = 0, h = 0;
@@ -69,7 +68,7 @@ int l_TTF_SizeText(lua_State* L) {
 
 int l_TTF_RenderText_Solid(lua_State* L) {
   SDL_Color color = check_text_color(L, "TTF_RenderText_Solid:Argument 3 must be color table.");
-  const char* text = luaL_checkstring(L, 2);
+  const char* text = arg_str(L, 2);
   auto* font = static_cast<TTF_Font*>(lua_tofont(L, 1));
   SDL_Surface* surface = TTF_RenderText_Solid(font, text, color);
   if (!surface) return 0;
@@ -81,7 +80,7 @@ int l_TTF_RenderText_Blended_Wrapped(lua_State* L) {
   SDL_Color color =
       check_text_color(L, "TTF_RenderText_Blended_Wrapped:Argument 3 must be color table.");
   Uint32 wrap = arg_u32(L, 4);
-  const char* text = luaL_checkstring(L, 2);
+  const char* text = arg_str(L, 2);
   auto* font = static_cast<TTF_Font*>(lua_tofont(L, 1));
   SDL_Surface* surface = TTF_RenderText_Blended_Wrapped(font, text, color, wrap);
   if (!surface) return 0;
@@ -92,8 +91,7 @@ int l_TTF_RenderText_Blended_Wrapped(lua_State* L) {
 // --- game controllers ------------------------------------------------------
 
 int l_NumJoysticks(lua_State* L) {
-  push_i32(L, SDL_NumJoysticks());
-  return 1;
+  return push_i32(L, SDL_NumJoysticks());
 }
 
 int l_GameControllerOpen(lua_State* L) {
@@ -112,24 +110,21 @@ int l_GameControllerGetJoystick(lua_State* L) {
 
 int l_JoystickRumble(lua_State* L) {
   Uint32 duration = arg_u32(L, 4);
-  Uint16 high = static_cast<Uint16>(luaL_checkinteger(L, 3));
-  Uint16 low = static_cast<Uint16>(luaL_checkinteger(L, 2));
+  Uint16 high = low16_unsigned(arg_int(L, 3));
+  Uint16 low = low16_unsigned(arg_int(L, 2));
   void* address = lua_touserdata(L, 1);  // null for anything but a userdata
   if (lua_type(L, 1) == LUA_TUSERDATA) {
     // A full userdata is one of our handles (or another module's object):
     // its block holds no joystick.
     SDL_SetError("JoystickRumble: argument 1 is not a joystick");
-    push_i32(L, -1);
-    return 1;
+    return push_i32(L, -1);
   }
   SDL_Joystick* joystick = known_joystick(address);
   if (address && !joystick) {
     SDL_SetError("JoystickRumble: joystick is not open");
-    push_i32(L, -1);
-    return 1;
+    return push_i32(L, -1);
   }
-  push_i32(L, SDL_JoystickRumble(joystick, low, high, duration));
-  return 1;
+  return push_i32(L, SDL_JoystickRumble(joystick, low, high, duration));
 }
 
 // --- frame-rate manager ----------------------------------------------------
@@ -148,11 +143,9 @@ int l_setFramerate(lua_State* L) {
   // once its finaliser ran (a script can still reach it from another
   // finalised object).
   if (!manager) {
-    push_i32(L, SDL_InvalidParamError("manager"));
-    return 1;
+    return push_i32(L, SDL_InvalidParamError("manager"));
   }
-  push_i32(L, SDL_setFramerate(manager, rate));
-  return 1;
+  return push_i32(L, SDL_setFramerate(manager, rate));
 }
 
 int l_framerateDelay(lua_State* L) {
@@ -168,6 +161,5 @@ int l_framerateDelay(lua_State* L) {
     manager->framecount = 0;
     manager->baseticks = manager->lastticks = now ? now : 1;
   }
-  push_u32(L, SDL_framerateDelay(manager));
-  return 1;
+  return push_u32(L, SDL_framerateDelay(manager));
 }

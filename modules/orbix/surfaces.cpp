@@ -33,8 +33,7 @@ void set_surface_rgba(SDL_Surface* surface, int x, int y, Uint8 r, Uint8 g, Uint
 // --- image files --------------------------------------------------------------
 
 int l_IMG_Init(lua_State* L) {
-  push_i32(L, IMG_Init(arg_i32(L, 1)));
-  return 1;
+  return push_i32(L, IMG_Init(arg_i32(L, 1)));
 }
 
 int l_IMG_Quit(lua_State*) {
@@ -43,7 +42,7 @@ int l_IMG_Quit(lua_State*) {
 }
 
 int l_IMG_Load(lua_State* L) {
-  SDL_Surface* surface = IMG_Load(luaL_checkstring(L, 1));
+  SDL_Surface* surface = IMG_Load(arg_str(L, 1));
   if (!surface) return 0;
   push_owned(L, Kind::Surface, surface);
   return 1;
@@ -78,22 +77,19 @@ static SDL_Surface* byte_palette_copy(SDL_Surface* surface) {
 }
 
 int l_IMG_SavePNG(lua_State* L) {
-  const char* file = luaL_checkstring(L, 2);
+  const char* file = arg_str(L, 2);
   SDL_Surface* surface = lua_tosurface(L, 1);
   // SDL_image reads the surface without checking it: refuse the empty handle
   // here, the way SDL's own calls do.
   if (!surface) {
-    push_i32(L, SDL_InvalidParamError("surface"));
-    return 1;
+    return push_i32(L, SDL_InvalidParamError("surface"));
   }
   const int bits = surface->format->BitsPerPixel;
   if (!surface->format->palette || bits >= 8) {
-    push_i32(L, IMG_SavePNG(surface, file));
-    return 1;
+    return push_i32(L, IMG_SavePNG(surface, file));
   }
   if (bits != 1 && bits != 4) {
-    push_i32(L, SDL_SetError("IMG_SavePNG: %d-bit palette surfaces are not supported", bits));
-    return 1;
+    return push_i32(L, SDL_SetError("IMG_SavePNG: %d-bit palette surfaces are not supported", bits));
   }
   SDL_Surface* copy = byte_palette_copy(surface);
   push_i32(L, copy ? IMG_SavePNG(copy, file) : -1);
@@ -111,7 +107,7 @@ int l_CreateRGBSurface(lua_State* L) {
   int depth = arg_i32(L, 4);
   int h = arg_i32(L, 3);
   int w = arg_i32(L, 2);
-  Uint32 flags = low32u(arg_loose(L, 1));
+  Uint32 flags = low32_unsigned(arg_opt_int(L, 1));
   push_owned(L, Kind::Surface, SDL_CreateRGBSurface(flags, w, h, depth, rmask, gmask, bmask, amask));
   return 1;
 }
@@ -121,7 +117,7 @@ int l_CreateRGBSurfaceWithFormat(lua_State* L) {
   int depth = arg_i32(L, 4);
   int h = arg_i32(L, 3);
   int w = arg_i32(L, 2);
-  Uint32 flags = low32u(arg_loose(L, 1));
+  Uint32 flags = low32_unsigned(arg_opt_int(L, 1));
   if (!known_pixel_format(format)) {
     SDL_SetError("Unknown pixel format");
     push_owned(L, Kind::Surface, nullptr);
@@ -151,8 +147,7 @@ int l_BlitSurface(lua_State* L) {
   const SDL_Rect* s = limit_surface_rect(lua_torect(L, 2, &src));
   SDL_Surface* to = lua_tosurface(L, 3);
   SDL_Surface* from = lua_tosurface(L, 1);
-  push_i32(L, SDL_UpperBlit(from, s, to, d));
-  return 1;
+  return push_i32(L, SDL_UpperBlit(from, s, to, d));
 }
 
 int l_surface_fill_rect(lua_State* L) {
@@ -165,15 +160,13 @@ int l_surface_fill_rect(lua_State* L) {
   const SDL_Rect* area = limit_surface_rect(lua_torect(L, 2, &rect));
   // Fetched again: the rectangle's metamethods may have freed the surface.
   SDL_Surface* surface = arg_live_surface(L, 1);
-  push_i32(L, SDL_FillRect(surface, area, SDL_MapRGBA(surface->format, r, g, b, a)));
-  return 1;
+  return push_i32(L, SDL_FillRect(surface, area, SDL_MapRGBA(surface->format, r, g, b, a)));
 }
 
 int l_SetColorKey(lua_State* L) {
   Uint32 key = arg_u32(L, 3);
   int enable = arg_flag(L, 2) ? SDL_TRUE : SDL_FALSE;
-  push_i32(L, SDL_SetColorKey(lua_tosurface(L, 1), enable, key));
-  return 1;
+  return push_i32(L, SDL_SetColorKey(lua_tosurface(L, 1), enable, key));
 }
 
 int l_MapRGB(lua_State* L) {
@@ -181,8 +174,7 @@ int l_MapRGB(lua_State* L) {
   Uint8 b = arg_u8(L, 4);
   Uint8 g = arg_u8(L, 3);
   Uint8 r = arg_u8(L, 2);
-  push_u32(L, SDL_MapRGB(surface->format, r, g, b));
-  return 1;
+  return push_u32(L, SDL_MapRGB(surface->format, r, g, b));
 }
 
 int l_getSurfaceWidthHeight(lua_State* L) {
@@ -225,12 +217,12 @@ extern "C" int lua_set_surface_rgba(lua_State* L) {
   SDL_Surface* surface = arg_surface_with_pixels(L, 1);
   bool locked = SDL_MUSTLOCK(surface);
   if (locked) SDL_LockSurface(surface);
-  Uint8 a = low8(arg_loose(L, 7));
-  Uint8 b = low8(arg_loose(L, 6));
-  Uint8 g = low8(arg_loose(L, 5));
-  Uint8 r = low8(arg_loose(L, 4));
-  int y = low32(arg_loose(L, 3));
-  int x = low32(arg_loose(L, 2));
+  Uint8 a = low8_unsigned(arg_opt_int(L, 7));
+  Uint8 b = low8_unsigned(arg_opt_int(L, 6));
+  Uint8 g = low8_unsigned(arg_opt_int(L, 5));
+  Uint8 r = low8_unsigned(arg_opt_int(L, 4));
+  int y = low32_signed(arg_opt_int(L, 3));
+  int x = low32_signed(arg_opt_int(L, 2));
   store_rgba(surface, x, y, r, g, b, a);  // the exported set_surface_rgba
   if (locked) SDL_UnlockSurface(surface);
   return 0;
@@ -277,7 +269,7 @@ int l_setColors(lua_State* L) {
     Uint8* parts[4] = {&c.r, &c.g, &c.b, &c.a};
     for (int k = 0; k < 4; ++k) {
       lua_geti(L, -1, k + 1);
-      *parts[k] = low8(lua_popNumber(L));
+      *parts[k] = low8_unsigned(lua_popNumber(L));
     }
     lua_pop(L, 1);
     if (i <= kMaxColors) colors[i - 1] = c;
@@ -292,8 +284,7 @@ int l_setColors(lua_State* L) {
 
 extern "C" int lua_SDL_SetSurfaceBlendMode(lua_State* L) {
   SDL_BlendMode mode = static_cast<SDL_BlendMode>(arg_i32(L, 2));
-  push_i32(L, SDL_SetSurfaceBlendMode(lua_tosurface(L, 1), mode));
-  return 1;
+  return push_i32(L, SDL_SetSurfaceBlendMode(lua_tosurface(L, 1), mode));
 }
 
 extern "C" int lua_SDL_GetSurfaceBlendMode(lua_State* L) {
@@ -364,6 +355,5 @@ int l_GetWindowSurface(lua_State* L) {
 }
 
 int l_UpdateWindowSurface(lua_State* L) {
-  push_i32(L, SDL_UpdateWindowSurface(lua_towindow(L, 1)));
-  return 1;
+  return push_i32(L, SDL_UpdateWindowSurface(lua_towindow(L, 1)));
 }

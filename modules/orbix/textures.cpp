@@ -73,8 +73,7 @@ int l_RenderCopy(lua_State* L) {
   const SDL_Rect* d = lua_torect(L, 4, &dst);
   const SDL_Rect* s = lua_torect(L, 3, &src);
   SDL_Texture* texture = handle_object<SDL_Texture>(L, 2, Kind::Texture);
-  push_i32(L, SDL_RenderCopy(handle_object<SDL_Renderer>(L, 1, Kind::Renderer), texture, s, d));
-  return 1;
+  return push_i32(L, SDL_RenderCopy(handle_object<SDL_Renderer>(L, 1, Kind::Renderer), texture, s, d));
 }
 
 // SDL's software renderer turns a rotated copy into blits whose positions it
@@ -109,28 +108,24 @@ int l_RenderCopyEx(lua_State* L) {
   // has no integer part we could keep and counts as 0.
   double f = luaL_checknumber(L, 7);
   long long flip64 = (f > -9223372036854775808.0 && f < 9223372036854775808.0) ? static_cast<long long>(f) : 0;
-  SDL_RendererFlip flip = static_cast<SDL_RendererFlip>(low32(flip64));
+  SDL_RendererFlip flip = static_cast<SDL_RendererFlip>(low32_signed(flip64));
   double angle = luaL_checknumber(L, 5);
   SDL_Texture* texture = lua_totexture(L, 2);
   SDL_Renderer* renderer = lua_torenderer(L, 1);
   if (!copy_geometry_in_range(renderer, d, centre)) {
-    push_i32(L, SDL_SetError("Coordinates out of range"));
-    return 1;
+    return push_i32(L, SDL_SetError("Coordinates out of range"));
   }
   if (!std::isfinite(angle)) {
     // The rotated box would have no size or place; the software renderer
     // turned its NaN corners into -2^31 and wrapped the same sums.
-    push_i32(L, SDL_SetError("The angle is not a finite number"));
-    return 1;
+    return push_i32(L, SDL_SetError("The angle is not a finite number"));
   }
-  push_i32(L, SDL_RenderCopyEx(renderer, texture, s, d, angle, &centre, flip));
-  return 1;
+  return push_i32(L, SDL_RenderCopyEx(renderer, texture, s, d, angle, &centre, flip));
 }
 
 extern "C" int lua_SDL_SetTextureBlendMode(lua_State* L) {
   SDL_BlendMode mode = static_cast<SDL_BlendMode>(arg_i32(L, 2));
-  push_i32(L, SDL_SetTextureBlendMode(lua_totexture(L, 1), mode));
-  return 1;
+  return push_i32(L, SDL_SetTextureBlendMode(lua_totexture(L, 1), mode));
 }
 
 extern "C" int lua_SDL_GetTextureBlendMode(lua_State* L) {
@@ -143,14 +138,12 @@ extern "C" int lua_SDL_GetTextureBlendMode(lua_State* L) {
 
 int l_SetTextureAlphaMod(lua_State* L) {
   Uint8 alpha = arg_u8(L, 2);
-  push_i32(L, SDL_SetTextureAlphaMod(lua_totexture(L, 1), alpha));
-  return 1;
+  return push_i32(L, SDL_SetTextureAlphaMod(lua_totexture(L, 1), alpha));
 }
 
 int l_SetTextureScaleMode(lua_State* L) {
   SDL_ScaleMode mode = static_cast<SDL_ScaleMode>(arg_i32(L, 2));
-  push_i32(L, SDL_SetTextureScaleMode(lua_totexture(L, 1), mode));
-  return 1;
+  return push_i32(L, SDL_SetTextureScaleMode(lua_totexture(L, 1), mode));
 }
 
 int l_texture_to_surface(lua_State* L) {
@@ -169,7 +162,7 @@ int l_texture_to_surface(lua_State* L) {
 }
 
 int l_save_texture_to_PNG(lua_State* L) {
-  const char* file = luaL_checkstring(L, 1);
+  const char* file = arg_str(L, 1);
   SDL_Renderer* renderer = lua_torenderer(L, 2);
   SDL_Texture* texture = lua_totexture(L, 3);
   SDL_Texture* previous = SDL_GetRenderTarget(renderer);
@@ -189,6 +182,5 @@ int l_save_texture_to_PNG(lua_State* L) {
   SDL_FreeSurface(surface);
   SDL_SetRenderTarget(renderer, previous);
   if (error) return fail(L, error);
-  lua_pushboolean(L, 1);
-  return 1;
+  return push_bool(L, 1);
 }

@@ -81,7 +81,7 @@ SDL_Color get_color(lua_State* L, int index) {
   Uint8 c[4];
   for (int i = 0; i < 4; ++i) {
     lua_geti(L, index, i + 1);
-    c[i] = low8(lua_tointegerx(L, -1, nullptr));
+    c[i] = low8_unsigned(lua_tointegerx(L, -1, nullptr));
     lua_pop(L, 1);
   }
   return SDL_Color{c[0], c[1], c[2], c[3]};

@@ -13,8 +13,7 @@ using namespace orbix;
 // --- core -------------------------------------------------------------------
 
 int l_Init(lua_State* L) {
-  push_i32(L, SDL_Init(arg_u32(L, 1)));
-  return 1;
+  return push_i32(L, SDL_Init(arg_u32(L, 1)));
 }
 
 int l_Quit(lua_State*) {
@@ -34,17 +33,15 @@ extern "C" int lua_SDL_Delay(lua_State* L) {
 }
 
 int l_GetTicks(lua_State* L) {
-  push_u32(L, SDL_GetTicks());
-  return 1;
+  return push_u32(L, SDL_GetTicks());
 }
 
 int l_ShowSimpleMessageBox(lua_State* L) {
   SDL_Window* parent = lua_towindow(L, 4);
-  const char* message = luaL_checkstring(L, 3);
-  const char* title = luaL_checkstring(L, 2);
+  const char* message = arg_str(L, 3);
+  const char* title = arg_str(L, 2);
   Uint32 flags = arg_u32(L, 1);
-  push_i32(L, SDL_ShowSimpleMessageBox(flags, title, message, parent));
-  return 1;
+  return push_i32(L, SDL_ShowSimpleMessageBox(flags, title, message, parent));
 }
 
 // --- window -----------------------------------------------------------------
@@ -63,7 +60,7 @@ int l_CreateWindowAndRenderer(lua_State* L) {
 }
 
 int l_SetWindowTitle(lua_State* L) {
-  const char* title = luaL_checkstring(L, 2);
+  const char* title = arg_str(L, 2);
   SDL_SetWindowTitle(lua_towindow(L, 1), title);
   return 0;
 }
@@ -76,8 +73,7 @@ int l_SetWindowIcon(lua_State* L) {
 
 int l_SetWindowFullscreen(lua_State* L) {
   Uint32 flags = arg_u32(L, 2);
-  push_i32(L, SDL_SetWindowFullscreen(lua_towindow(L, 1), flags));
-  return 1;
+  return push_i32(L, SDL_SetWindowFullscreen(lua_towindow(L, 1), flags));
 }
 
 int l_SetWindowSize(lua_State* L) {
@@ -111,8 +107,7 @@ int l_SetRenderDrawColor(lua_State* L) {
   Uint8 b = arg_u8(L, 4);
   Uint8 g = arg_u8(L, 3);
   Uint8 r = arg_u8(L, 2);
-  push_i32(L, SDL_SetRenderDrawColor(lua_torenderer(L, 1), r, g, b, a));
-  return 1;
+  return push_i32(L, SDL_SetRenderDrawColor(lua_torenderer(L, 1), r, g, b, a));
 }
 
 int l_GetRenderDrawColor(lua_State* L) {
@@ -127,8 +122,7 @@ int l_GetRenderDrawColor(lua_State* L) {
 }
 
 int l_RenderClear(lua_State* L) {
-  push_i32(L, SDL_RenderClear(lua_torenderer(L, 1)));
-  return 1;
+  return push_i32(L, SDL_RenderClear(lua_torenderer(L, 1)));
 }
 
 int l_RenderPresent(lua_State* L) {
@@ -178,8 +172,7 @@ int l_RenderFillRect(lua_State* L) {
   const SDL_Rect* r = lua_torect(L, 2, &rect);
   SDL_Renderer* renderer = lua_torenderer(L, 1);
   if (!renderer || !r) {
-    push_i32(L, SDL_RenderFillRect(renderer, r));
-    return 1;
+    return push_i32(L, SDL_RenderFillRect(renderer, r));
   }
   float sx = 1, sy = 1;
   int w = 0, h = 0;
@@ -191,15 +184,13 @@ int l_RenderFillRect(lua_State* L) {
     push_i32(L, 0);  // nothing of it can show
     return 1;
   }
-  push_i32(L, SDL_RenderFillRectF(renderer, &f));
-  return 1;
+  return push_i32(L, SDL_RenderFillRectF(renderer, &f));
 }
 
 int l_RenderDrawPoint(lua_State* L) {
   int y = arg_i32(L, 3);
   int x = arg_i32(L, 2);
-  push_i32(L, SDL_RenderDrawPoint(lua_torenderer(L, 1), x, y));
-  return 1;
+  return push_i32(L, SDL_RenderDrawPoint(lua_torenderer(L, 1), x, y));
 }
 
 namespace {
@@ -257,13 +248,11 @@ int l_RenderDrawLine(lua_State* L) {
     push_i32(L, 0);  // entirely outside what the target can show: nothing to draw
     return 1;
   }
-  push_i32(L, SDL_RenderDrawLine(renderer, x1, y1, x2, y2));
-  return 1;
+  return push_i32(L, SDL_RenderDrawLine(renderer, x1, y1, x2, y2));
 }
 
 int l_RenderIsClipEnabled(lua_State* L) {
-  lua_pushboolean(L, SDL_RenderIsClipEnabled(lua_torenderer(L, 1)));
-  return 1;
+  return push_bool(L, SDL_RenderIsClipEnabled(lua_torenderer(L, 1)));
 }
 
 int l_RenderSetClipRect(lua_State* L) {
@@ -283,8 +272,7 @@ int l_RenderSetClipRect(lua_State* L) {
     clamp_span(r->x, r->w, -reach(sx), reach(sx));
     clamp_span(r->y, r->h, -reach(sy), reach(sy));
   }
-  push_i32(L, SDL_RenderSetClipRect(renderer, r));
-  return 1;
+  return push_i32(L, SDL_RenderSetClipRect(renderer, r));
 }
 
 int l_RenderGetClipRect(lua_State* L) {
@@ -308,11 +296,9 @@ int l_RenderSetScale(lua_State* L) {
   // 2^17 logical pixels; scaled further, their rectangles wrap the software
   // renderer's int sums. No game draws one logical pixel 4096 device pixels wide.
   if (renderer && !(std::fabs(sx) <= kMaxScale && std::fabs(sy) <= kMaxScale)) {
-    push_i32(L, SDL_SetError("Scale out of range"));
-    return 1;
+    return push_i32(L, SDL_SetError("Scale out of range"));
   }
-  push_i32(L, SDL_RenderSetScale(renderer, static_cast<float>(sx), static_cast<float>(sy)));
-  return 1;
+  return push_i32(L, SDL_RenderSetScale(renderer, static_cast<float>(sx), static_cast<float>(sy)));
 }
 
 int l_GetRenderTarget(lua_State* L) {
@@ -327,14 +313,12 @@ int l_GetRenderTarget(lua_State* L) {
 int l_SetRenderTarget(lua_State* L) {
   int t = lua_type(L, 2);
   SDL_Texture* texture = (t == LUA_TUSERDATA || t == LUA_TLIGHTUSERDATA) ? lua_totexture(L, 2) : nullptr;
-  push_i32(L, SDL_SetRenderTarget(lua_torenderer(L, 1), texture));
-  return 1;
+  return push_i32(L, SDL_SetRenderTarget(lua_torenderer(L, 1), texture));
 }
 
 extern "C" int lua_SDL_SetRenderDrawBlendMode(lua_State* L) {
   SDL_BlendMode mode = static_cast<SDL_BlendMode>(arg_i32(L, 2));
-  push_i32(L, SDL_SetRenderDrawBlendMode(lua_torenderer(L, 1), mode));
-  return 1;
+  return push_i32(L, SDL_SetRenderDrawBlendMode(lua_torenderer(L, 1), mode));
 }
 
 extern "C" int lua_SDL_GetRenderDrawBlendMode(lua_State* L) {
@@ -348,25 +332,21 @@ extern "C" int lua_SDL_GetRenderDrawBlendMode(lua_State* L) {
 // --- mouse and cursor -------------------------------------------------------
 
 extern "C" int lua_SDL_ShowCursor(lua_State* L) {
-  push_i32(L, SDL_ShowCursor(arg_i32(L, 1)));
-  return 1;
+  return push_i32(L, SDL_ShowCursor(arg_i32(L, 1)));
 }
 
 extern "C" int lua_SDL_GetRelativeMouseMode(lua_State* L) {
-  lua_pushboolean(L, SDL_GetRelativeMouseMode());
-  return 1;
+  return push_bool(L, SDL_GetRelativeMouseMode());
 }
 
 extern "C" int lua_SDL_SetRelativeMouseMode(lua_State* L) {
-  push_i32(L, SDL_SetRelativeMouseMode(arg_flag(L, 1) ? SDL_TRUE : SDL_FALSE));
-  return 1;
+  return push_i32(L, SDL_SetRelativeMouseMode(arg_flag(L, 1) ? SDL_TRUE : SDL_FALSE));
 }
 
 // --- clipboard --------------------------------------------------------------
 
 int l_HasClipboardText(lua_State* L) {
-  lua_pushboolean(L, SDL_HasClipboardText());
-  return 1;
+  return push_bool(L, SDL_HasClipboardText());
 }
 
 int l_GetClipboardText(lua_State* L) {
@@ -377,6 +357,5 @@ int l_GetClipboardText(lua_State* L) {
 }
 
 int l_SetClipboardText(lua_State* L) {
-  push_i32(L, SDL_SetClipboardText(luaL_checkstring(L, 1)));
-  return 1;
+  return push_i32(L, SDL_SetClipboardText(arg_str(L, 1)));
 }
