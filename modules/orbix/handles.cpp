@@ -18,11 +18,38 @@
 namespace orbix {
 namespace {
 
-const char* const kMetaNames[] = {
-    "orbix_window", "orbix_renderer", "orbix_texture",          "orbix_surface",        "orbix_music",
-    "orbix_soundchunk", "orbix_font", "orbix_frameratemanager", "orbix_gamecontroller",
+// One row per handle type, in the order luaopen_orbix creates the metatables.
+// The release routine is the metatable's __gc and, where the module table
+// has one (DestroyWindow, FreeSurface, ...), that function itself.
+struct HandleType {
+  Kind kind;
+  const char* metatable;
+  lua_CFunction release;
 };
-static_assert(sizeof kMetaNames / sizeof kMetaNames[0] == kKindCount, "one metatable name per kind");
+
+constexpr HandleType kHandleTypes[] = {
+    {Kind::Window, "orbix_window", l_DestroyWindow},
+    {Kind::Renderer, "orbix_renderer", l_DestroyRenderer},
+    {Kind::Music, "orbix_music", l_Mix_FreeMusic},
+    {Kind::Chunk, "orbix_soundchunk", l_Mix_FreeChunk},
+    {Kind::Texture, "orbix_texture", l_DestroyTexture},
+    {Kind::Surface, "orbix_surface", l_FreeSurface},
+    {Kind::Font, "orbix_font", release_font},
+    {Kind::FrameRateManager, "orbix_frameratemanager", release_frameratemanager},
+    {Kind::GameController, "orbix_gamecontroller", release_gamecontroller},
+};
+
+// Row k describes kind k, so a kind's name and release routine are looked up
+// by the kind itself, and a row out of place (or missing) cannot compile.
+constexpr bool rows_follow_kinds() {
+  if (sizeof kHandleTypes / sizeof kHandleTypes[0] != kKindCount) return false;
+  for (int k = 0; k < kKindCount; ++k)
+    if (static_cast<int>(kHandleTypes[k].kind) != k) return false;
+  return true;
+}
+static_assert(rows_follow_kinds(), "kHandleTypes holds one row per Kind, in the order of Kind");
+
+const HandleType& type_of(Kind kind) { return kHandleTypes[static_cast<int>(kind)]; }
 
 struct Ref {
   void** block;  // the handle userdata's one-pointer block
@@ -272,7 +299,12 @@ void remember(int kind, const void* meta) {
 
 std::atomic<const void*> g_known_metatables[kKindCount][kKnownStates];
 
-const char* meta_name(Kind kind) { return kMetaNames[static_cast<int>(kind)]; }
+const char* meta_name(Kind kind) { return type_of(kind).metatable; }
+
+void create_metatables(lua_State* L) {
+  for (const HandleType& t : kHandleTypes) new_metatable_with_gc(L, t.metatable, t.release);
+  note_metatables(L);
+}
 
 void note_metatables(lua_State* L) {
   if (lua_rawgetp(L, LUA_REGISTRYINDEX, &kGuardKey) == LUA_TUSERDATA) {
@@ -289,7 +321,7 @@ void note_metatables(lua_State* L) {
   }
   lua_createtable(L, kKindCount, 0);
   for (int k = 0; k < kKindCount; ++k) {
-    if (luaL_getmetatable(L, kMetaNames[k]) != LUA_TTABLE) {
+    if (luaL_getmetatable(L, kHandleTypes[k].metatable) != LUA_TTABLE) {
       lua_pop(L, 1);
       continue;
     }

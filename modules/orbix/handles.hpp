@@ -19,14 +19,20 @@
 
 namespace orbix {
 
+// The nine handle types, in the order luaopen_orbix creates their metatables
+// (handles.cpp keeps one row per kind: metatable name and release routine).
 enum class Kind : unsigned char {
-  Window, Renderer, Texture, Surface, Music, Chunk, Font, FrameRateManager, GameController,
+  Window, Renderer, Music, Chunk, Texture, Surface, Font, FrameRateManager, GameController,
 };
 
 constexpr int kKindCount = 9;
 
-// "orbix_window", ... indexed by Kind.
+// "orbix_window", ... the registry name of a kind's metatable.
 const char* meta_name(Kind kind);
+
+// Creates (or reuses) the nine metatables, each with its release routine as
+// __gc, and remembers them for the fast checks below.
+void create_metatables(lua_State* L);
 
 // --- checking handles --------------------------------------------------------
 // luaL_checkudata looks the type's metatable up by name in the registry on

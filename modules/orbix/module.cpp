@@ -151,15 +151,6 @@ extern "C" int luaopen_orbix(lua_State* L) {
     push_integer_to_table(L, orbix::kConstants[i].name, orbix::kConstants[i].value);
   for (const luaL_Reg* f = kFunctions; f->name; ++f) push_function_to_table(L, f->name, f->func);
 
-  new_metatable_with_gc(L, "orbix_window", l_DestroyWindow);
-  new_metatable_with_gc(L, "orbix_renderer", l_DestroyRenderer);
-  new_metatable_with_gc(L, "orbix_music", l_Mix_FreeMusic);
-  new_metatable_with_gc(L, "orbix_soundchunk", l_Mix_FreeChunk);
-  new_metatable_with_gc(L, "orbix_texture", l_DestroyTexture);
-  new_metatable_with_gc(L, "orbix_surface", l_FreeSurface);
-  new_metatable_with_gc(L, "orbix_font", orbix::release_font);
-  new_metatable_with_gc(L, "orbix_frameratemanager", orbix::release_frameratemanager);
-  new_metatable_with_gc(L, "orbix_gamecontroller", orbix::release_gamecontroller);
-  orbix::note_metatables(L);
+  orbix::create_metatables(L);
   return 1;
 }
