@@ -50,9 +50,11 @@ int l_Mix_Quit(lua_State*) {
 // --- music -----------------------------------------------------------------
 
 int l_Mix_LoadMUS(lua_State* L) {
-  Mix_Music* music = Mix_LoadMUS(arg_str(L, 1));
+  const char* file = arg_str(L, 1);
+  new_handle(L);
+  Mix_Music* music = Mix_LoadMUS(file);
   if (!music) return 0;
-  push_owned(L, Kind::Music, music);
+  fill_owned(L, -1, Kind::Music, music);
   return 1;
 }
 
@@ -76,11 +78,12 @@ extern "C" int lua_Mix_HaltMusic(lua_State* L) {
 
 int l_Mix_LoadWAV(lua_State* L) {
   const char* file = arg_str(L, 1);
+  new_handle(L);
   // freesrc 1: SDL_mixer closes the stream in every case; a null stream (the
   // file could not be opened) makes it return null with SDL's error text.
   Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromFile(file, "rb"), 1);
   if (!chunk) return 0;
-  push_owned(L, Kind::Chunk, chunk);
+  fill_owned(L, -1, Kind::Chunk, chunk);
   return 1;
 }
 

@@ -30,11 +30,10 @@ SDL_Color check_text_color(lua_State* L, const char* message) {
 // would read its magic field through it.
 SDL_Joystick* known_joystick(void* address) {
   if (!address) return nullptr;
-  for (void* controller : live_objects(Kind::GameController)) {
-    if (SDL_GameControllerGetJoystick(static_cast<SDL_GameController*>(controller)) == address)
-      return static_cast<SDL_Joystick*>(address);
-  }
-  return nullptr;
+  auto controls = [](void* controller, const void* joystick) {
+    return SDL_GameControllerGetJoystick(static_cast<SDL_GameController*>(controller)) == joystick;
+  };
+  return find_live(Kind::GameController, controls, address) ? static_cast<SDL_Joystick*>(address) : nullptr;
 }
 
 }  // namespace
@@ -48,9 +47,10 @@ int l_TTF_Init(lua_State* L) {
 int l_TTF_OpenFont(lua_State* L) {
   int size = arg_i32(L, 2);
   const char* file = arg_str(L, 1);
+  new_handle(L);
   TTF_Font* font = TTF_OpenFont(file, size);
   if (!font) return 0;
-  push_owned(L, Kind::Font, font);
+  fill_owned(L, -1, Kind::Font, font);
   return 1;
 }
 
@@ -70,9 +70,10 @@ int l_TTF_RenderText_Solid(lua_State* L) {
   SDL_Color color = check_text_color(L, "TTF_RenderText_Solid:Argument 3 must be color table.");
   const char* text = arg_str(L, 2);
   auto* font = static_cast<TTF_Font*>(lua_tofont(L, 1));
+  new_handle(L);
   SDL_Surface* surface = TTF_RenderText_Solid(font, text, color);
   if (!surface) return 0;
-  push_owned(L, Kind::Surface, surface);
+  fill_owned(L, -1, Kind::Surface, surface);
   return 1;
 }
 
@@ -82,9 +83,10 @@ int l_TTF_RenderText_Blended_Wrapped(lua_State* L) {
   Uint32 wrap = arg_u32(L, 4);
   const char* text = arg_str(L, 2);
   auto* font = static_cast<TTF_Font*>(lua_tofont(L, 1));
+  new_handle(L);
   SDL_Surface* surface = TTF_RenderText_Blended_Wrapped(font, text, color, wrap);
   if (!surface) return 0;
-  push_owned(L, Kind::Surface, surface);
+  fill_owned(L, -1, Kind::Surface, surface);
   return 1;
 }
 
@@ -96,7 +98,9 @@ int l_NumJoysticks(lua_State* L) {
 
 int l_GameControllerOpen(lua_State* L) {
   // Always a handle: an empty one when SDL has no controller at the index.
-  push_owned(L, Kind::GameController, SDL_GameControllerOpen(arg_i32(L, 1)));
+  int device = arg_i32(L, 1);
+  new_handle(L);
+  fill_owned(L, -1, Kind::GameController, SDL_GameControllerOpen(device));
   return 1;
 }
 
@@ -130,9 +134,10 @@ int l_JoystickRumble(lua_State* L) {
 // --- frame-rate manager ----------------------------------------------------
 
 int l_initFramerate(lua_State* L) {
+  new_handle(L);
   auto* manager = static_cast<FPSmanager*>(xmalloc(sizeof(FPSmanager)));
   SDL_initFramerate(manager);
-  push_owned(L, Kind::FrameRateManager, manager);
+  fill_owned(L, -1, Kind::FrameRateManager, manager);
   return 1;
 }
 

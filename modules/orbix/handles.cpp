@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bindings.hpp"
+#include "lua_glue.hpp"
 #include "pixels.hpp"
 
 namespace orbix {
@@ -91,13 +92,6 @@ void reset_gfx_font_cache() {
   g_gfx_font_renderer = nullptr;
 }
 
-void** new_block(lua_State* L, Kind kind, void* object) {
-  void** block = static_cast<void**>(lua_newuserdata(L, sizeof(void*)));
-  *block = object;
-  luaL_setmetatable(L, meta_name(kind));
-  return block;
-}
-
 // Calls the SDL release function of a type. Null is passed through on
 // purpose: the libraries accept it (SDL may record an error text).
 void release_raw(Kind kind, void* object) {
@@ -164,6 +158,7 @@ void drop(void* object, bool release_self) {
 
 // Registers a new live object. An existing entry for the same address means
 // SDL freed that object behind our back and reused the memory: forget it.
+// May throw std::bad_alloc; track() undoes what it did by then.
 Node& add_node(void* object, Kind kind, void* parent) {
   if (find(object)) drop(object, false);
   Node& n = g_nodes[object];
@@ -196,27 +191,58 @@ int SDLCALL on_window_event(void*, SDL_Event* e) {
   return 0;
 }
 
-// Allocating a handle's block can run finalizers, and a finalizer may destroy
-// the object a new one depends on (the collected window of a renderer that
-// has just made a texture). SDL then freed the new object with it, or left
-// it drawing into freed memory: the new handle must come out empty.
-bool died_while_allocating(void** block, Kind kind, void* object, void* parent) {
-  if (!parent || find(parent)) return false;
-  *block = nullptr;
-  // A software renderer outlives the window surface it drew into; nothing
-  // else holds it. (SDL destroys textures and window surfaces itself.)
-  if (kind == Kind::Renderer) SDL_DestroyRenderer(static_cast<SDL_Renderer*>(object));
+// Finishes the new handle at `index`: the object in its block, its metatable
+// attached. Neither allocates from Lua: the metatable's name is a registry
+// key, so it is found without making a string.
+void fill_block(lua_State* L, int index, Kind kind, void* object) {
+  index = lua_absindex(L, index);
+  *static_cast<void**>(lua_touserdata(L, index)) = object;
+  luaL_getmetatable(L, meta_name(kind));
+  lua_setmetatable(L, index);
+}
+
+// Records `object` in the side table through `record` (which may run out of
+// memory), then fills the handle at `index`. When recording fails, whatever
+// it recorded is forgotten, the object is released and Lua's memory error is
+// raised: the block stays unfilled, so its collection touches nothing.
+// `undo` puts back what a failed `record` changed and gives up what the
+// handle would have held; it allocates nothing.
+template <class Record, class Undo>
+void track(lua_State* L, int index, Kind kind, void* object, Record record, Undo undo) {
+  void** block = static_cast<void**>(lua_touserdata(L, index));
+  if (!glue::without_bad_alloc([&] { record(block); })) {
+    undo();
+    glue::raise_memory_error(L);
+    return;
+  }
+  fill_block(L, index, kind, object);
+}
+
+// An object the handle owns, depending on `parent` (or on nothing). Returns
+// false when the handle is empty.
+bool fill_tracked(lua_State* L, int index, Kind kind, void* object, void* parent) {
+  if (!object) {
+    fill_block(L, index, kind, nullptr);
+    return false;
+  }
+  track(
+      L, index, kind, object,
+      [&](void** block) {
+        Node& n = add_node(object, kind, parent);
+        n.has_owner = true;
+        n.refs.push_back({block, true});
+      },
+      [&] {
+        drop(object, false);
+        release_raw(kind, object);
+      });
   return true;
 }
 
-// Returns false when the handle came out empty.
-bool push_tracked(lua_State* L, Kind kind, void* object, void* parent) {
-  void** block = new_block(L, kind, object);
-  if (!object || died_while_allocating(block, kind, object, parent)) return false;
-  Node& n = add_node(object, kind, parent);
-  n.has_owner = true;
-  n.refs.push_back({block, true});
-  return true;
+// Forgets an object SDL owns once no handle refers to it any more.
+void forget_if_unreferenced(void* object) {
+  Node* n = find(object);
+  if (n && !n->has_owner && n->refs.empty() && n->children.empty()) drop(object, false);
 }
 
 int release(lua_State* L, Kind kind) {
@@ -246,8 +272,8 @@ int release(lua_State* L, Kind kind) {
   }
   if (owning) {
     drop(object, true);
-  } else if (!n->has_owner && refs.empty() && n->children.empty()) {
-    drop(object, false);  // last handle of something SDL owns
+  } else {
+    forget_if_unreferenced(object);  // the last handle of something SDL owns
   }
   return 0;
 }
@@ -333,56 +359,66 @@ void note_metatables(lua_State* L) {
   lua_pop(L, 1);
 }
 
-void push_owned(lua_State* L, Kind kind, void* object) {
+void new_handle(lua_State* L) { *static_cast<void**>(lua_newuserdata(L, sizeof(void*))) = nullptr; }
+
+bool emptied_meanwhile(lua_State* L, int index, const void* before) {
+  return before && lua_type(L, index) == LUA_TUSERDATA && !*static_cast<void**>(lua_touserdata(L, index));
+}
+
+int empty_handle(lua_State* L, Kind kind) {
+  fill_block(L, -1, kind, nullptr);
+  return 1;
+}
+
+void fill_owned(lua_State* L, int index, Kind kind, void* object) {
   if (kind == Kind::GameController && object && find(object)) {
     // A second open of the same device: SDL returned the same controller
     // with one more reference, which this handle now holds.
-    void** block = new_block(L, kind, object);
-    find(object)->refs.push_back({block, true});
+    track(
+        L, index, kind, object, [&](void** block) { find(object)->refs.push_back({block, true}); },
+        [&] { SDL_GameControllerClose(static_cast<SDL_GameController*>(object)); });
     return;
   }
-  push_tracked(L, kind, object, nullptr);
+  fill_tracked(L, index, kind, object, nullptr);
 }
 
-void push_window(lua_State* L, SDL_Window* window) { push_tracked(L, Kind::Window, window, nullptr); }
-
-void push_window_renderer(lua_State* L, SDL_Renderer* renderer, SDL_Window* window) {
-  push_tracked(L, Kind::Renderer, renderer, window);
+void fill_window(lua_State* L, int index, SDL_Window* window) {
+  fill_tracked(L, index, Kind::Window, window, nullptr);
 }
 
-void push_software_renderer(lua_State* L, SDL_Renderer* renderer, SDL_Surface* target) {
+void fill_window_renderer(lua_State* L, int index, SDL_Renderer* renderer, SDL_Window* window) {
+  fill_tracked(L, index, Kind::Renderer, renderer, window);
+}
+
+void fill_software_renderer(lua_State* L, int index, SDL_Renderer* renderer, SDL_Surface* target) {
   Node* t = target ? find(target) : nullptr;
   bool window_owned = target && (target->flags & SDL_DONTFREE);
-  bool pushed = push_tracked(L, Kind::Renderer, renderer, (t && !t->has_owner) ? target : nullptr);
-  if (!pushed || !target || window_owned) return;
+  bool filled = fill_tracked(L, index, Kind::Renderer, renderer, (t && !t->has_owner) ? target : nullptr);
+  if (!filled || !target || window_owned) return;
   // A plain surface stays allocated for as long as the renderer draws into
   // it, even after its own handle is released.
   ++target->refcount;
   find(renderer)->held_surface = target;
 }
 
-void push_texture(lua_State* L, SDL_Texture* texture, SDL_Renderer* renderer) {
-  push_tracked(L, Kind::Texture, texture, renderer);
+void fill_texture(lua_State* L, int index, SDL_Texture* texture, SDL_Renderer* renderer) {
+  fill_tracked(L, index, Kind::Texture, texture, renderer);
 }
 
-void push_texture_alias(lua_State* L, SDL_Texture* texture, SDL_Renderer* renderer) {
-  bool known = texture && find(texture);
-  void** block = new_block(L, Kind::Texture, texture);
-  if (!texture) return;
-  Node* n = find(texture);
-  if (known && !n) {
-    // Destroyed while this block was allocated (its owning handle or its
-    // renderer was collected; see died_while_allocating).
-    *block = nullptr;
-    return;
-  }
-  if (!n || n->kind != Kind::Texture) n = &add_node(texture, Kind::Texture, renderer);
-  n->refs.push_back({block, false});
+void fill_texture_alias(lua_State* L, int index, SDL_Texture* texture, SDL_Renderer* renderer) {
+  if (!texture) return fill_block(L, index, Kind::Texture, nullptr);
+  track(
+      L, index, Kind::Texture, texture,
+      [&](void** block) {
+        Node* n = find(texture);
+        if (!n || n->kind != Kind::Texture) n = &add_node(texture, Kind::Texture, renderer);
+        n->refs.push_back({block, false});
+      },
+      [&] { forget_if_unreferenced(texture); });
 }
 
-void push_window_surface(lua_State* L, SDL_Surface* surface, SDL_Window* window) {
-  void** block = new_block(L, Kind::Surface, surface);
-  if (!surface || died_while_allocating(block, Kind::Surface, surface, window)) return;
+void fill_window_surface(lua_State* L, int index, SDL_Surface* surface, SDL_Window* window) {
+  if (!surface) return fill_block(L, index, Kind::Surface, nullptr);
   Node* w = window ? find(window) : nullptr;
   if (w && w->window_surface && w->window_surface != surface) {
     // SDL freed the window's previous surface when it made this one.
@@ -390,22 +426,35 @@ void push_window_surface(lua_State* L, SDL_Surface* surface, SDL_Window* window)
     w = find(window);
   }
   if (w) w->window_surface = surface;
-  Node* n = find(surface);
-  if (!n || n->has_owner || n->kind != Kind::Surface || n->parent != (w ? window : nullptr))
-    n = &add_node(surface, Kind::Surface, w ? window : nullptr);
-  n->refs.push_back({block, false});
+  track(
+      L, index, Kind::Surface, surface,
+      [&](void** block) {
+        Node* n = find(surface);
+        if (!n || n->has_owner || n->kind != Kind::Surface || n->parent != (w ? window : nullptr))
+          n = &add_node(surface, Kind::Surface, w ? window : nullptr);
+        n->refs.push_back({block, false});
+      },
+      [&] { forget_if_unreferenced(surface); });
 }
 
+void* find_live(Kind kind, bool (*match)(void* object, const void* context), const void* context) {
+  for (auto& [object, node] : g_nodes)
+    if (node.kind == kind && match(object, context)) return object;
+  return nullptr;
+}
+
+namespace {
+
+bool any_object(void*, const void*) { return true; }
+
+}  // namespace
+
 void before_sdl_quit() {
-  std::vector<void*> doomed;
-  for (Kind kind : {Kind::Renderer, Kind::Window, Kind::GameController}) {
-    doomed.clear();
-    for (auto& [object, node] : g_nodes)
-      if (node.kind == kind) doomed.push_back(object);
-    // SDL_Quit closes every controller itself; renderers and windows we
-    // destroy here, renderers first, so nothing is left dangling.
-    for (void* object : doomed) drop(object, kind != Kind::GameController);
-  }
+  // SDL_Quit closes every controller itself; renderers and windows we
+  // destroy here, renderers first, so nothing is left dangling. Each drop
+  // changes the table, so the next object is looked up afresh.
+  for (Kind kind : {Kind::Renderer, Kind::Window, Kind::GameController})
+    while (void* object = find_live(kind, any_object, nullptr)) drop(object, kind != Kind::GameController);
   if (g_gfx_font_renderer) g_gfx_font_renderer = nullptr;
 }
 
@@ -419,14 +468,7 @@ void gfx_font_cache_use(SDL_Renderer* renderer) {
 void note_playing_music(void* music) { g_playing_music = music; }
 
 void release_all(Kind kind) {
-  for (void* object : live_objects(kind)) drop(object, true);
-}
-
-std::vector<void*> live_objects(Kind kind) {
-  std::vector<void*> out;
-  for (auto& [object, node] : g_nodes)
-    if (node.kind == kind) out.push_back(object);
-  return out;
+  while (void* object = find_live(kind, any_object, nullptr)) drop(object, true);
 }
 
 int release_font(lua_State* L) { return release(L, Kind::Font); }

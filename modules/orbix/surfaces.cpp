@@ -42,9 +42,11 @@ int l_IMG_Quit(lua_State*) {
 }
 
 int l_IMG_Load(lua_State* L) {
-  SDL_Surface* surface = IMG_Load(arg_str(L, 1));
+  const char* file = arg_str(L, 1);
+  new_handle(L);
+  SDL_Surface* surface = IMG_Load(file);
   if (!surface) return 0;
-  push_owned(L, Kind::Surface, surface);
+  fill_owned(L, -1, Kind::Surface, surface);
   return 1;
 }
 
@@ -108,7 +110,8 @@ int l_CreateRGBSurface(lua_State* L) {
   int h = arg_i32(L, 3);
   int w = arg_i32(L, 2);
   Uint32 flags = low32_unsigned(arg_opt_int(L, 1));
-  push_owned(L, Kind::Surface, SDL_CreateRGBSurface(flags, w, h, depth, rmask, gmask, bmask, amask));
+  new_handle(L);
+  fill_owned(L, -1, Kind::Surface, SDL_CreateRGBSurface(flags, w, h, depth, rmask, gmask, bmask, amask));
   return 1;
 }
 
@@ -118,12 +121,12 @@ int l_CreateRGBSurfaceWithFormat(lua_State* L) {
   int h = arg_i32(L, 3);
   int w = arg_i32(L, 2);
   Uint32 flags = low32_unsigned(arg_opt_int(L, 1));
+  new_handle(L);
   if (!known_pixel_format(format)) {
     SDL_SetError("Unknown pixel format");
-    push_owned(L, Kind::Surface, nullptr);
-    return 1;
+    return empty_handle(L, Kind::Surface);
   }
-  push_owned(L, Kind::Surface, SDL_CreateRGBSurfaceWithFormat(flags, w, h, depth, format));
+  fill_owned(L, -1, Kind::Surface, SDL_CreateRGBSurfaceWithFormat(flags, w, h, depth, format));
   return 1;
 }
 
@@ -318,6 +321,8 @@ extern "C" int lua_zoomSurface(lua_State* L) {
   double zy = luaL_checknumber(L, 3);
   double zx = luaL_checknumber(L, 2);
   SDL_Surface* source = lua_tosurface(L, 1);
+  new_handle(L);
+  if (emptied_meanwhile(L, 1, source)) return empty_handle(L, Kind::Surface);
   // SDL2_gfx dereferences its source without a null check, and reads a pixel
   // of it even when the source has none (zero width or height).
   if (source && (source->w <= 0 || source->h <= 0)) {
@@ -342,7 +347,7 @@ extern "C" int lua_zoomSurface(lua_State* L) {
     zoomed = zoomSurface(source, zx, zy, smooth);
   }
   if (!zoomed) return 0;
-  push_owned(L, Kind::Surface, zoomed);
+  fill_owned(L, -1, Kind::Surface, zoomed);
   return 1;
 }
 
@@ -350,7 +355,9 @@ extern "C" int lua_zoomSurface(lua_State* L) {
 
 int l_GetWindowSurface(lua_State* L) {
   SDL_Window* window = lua_towindow(L, 1);
-  push_window_surface(L, SDL_GetWindowSurface(window), window);
+  new_handle(L);
+  if (emptied_meanwhile(L, 1, window)) return empty_handle(L, Kind::Surface);
+  fill_window_surface(L, -1, SDL_GetWindowSurface(window), window);
   return 1;
 }
 

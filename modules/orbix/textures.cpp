@@ -35,9 +35,11 @@ int fail(lua_State* L, const char* message) {
 int l_CreateTextureFromSurface(lua_State* L) {
   SDL_Surface* surface = lua_tosurface(L, 2);
   SDL_Renderer* renderer = lua_torenderer(L, 1);
+  new_handle(L);
+  if (emptied_meanwhile(L, 2, surface) || emptied_meanwhile(L, 1, renderer)) return empty_handle(L, Kind::Texture);
   SDL_Texture* texture = SDL_CreateTextureFromSurface(renderer, surface);
   if (!texture) return 0;
-  push_texture(L, texture, renderer);
+  fill_texture(L, -1, texture, renderer);
   return 1;
 }
 
@@ -47,12 +49,13 @@ int l_CreateTexture(lua_State* L) {
   int access = arg_i32(L, 3);
   Uint32 format = arg_u32(L, 2);
   SDL_Renderer* renderer = lua_torenderer(L, 1);
+  new_handle(L);
+  if (emptied_meanwhile(L, 1, renderer)) return empty_handle(L, Kind::Texture);
   if (!known_pixel_format(format)) {
     SDL_SetError("Unknown pixel format");
-    push_texture(L, nullptr, renderer);
-    return 1;
+    return empty_handle(L, Kind::Texture);
   }
-  push_texture(L, SDL_CreateTexture(renderer, format, access, w, h), renderer);
+  fill_texture(L, -1, SDL_CreateTexture(renderer, format, access, w, h), renderer);
   return 1;
 }
 
@@ -151,13 +154,15 @@ int l_texture_to_surface(lua_State* L) {
   int w = 0, h = 0;
   if (SDL_QueryTexture(texture, nullptr, nullptr, &w, &h) < 0) return fail(L, "QueryTexture failed");
   SDL_Renderer* renderer = lua_torenderer(L, 1);
+  new_handle(L);
+  if (emptied_meanwhile(L, 1, renderer)) return empty_handle(L, Kind::Surface);
   SDL_Surface* surface = new_readback_surface(w, h);
   if (!surface) return fail(L, "SDL_CreateRGBSurface failed");
   if (read_target(renderer, surface) < 0) {
     SDL_FreeSurface(surface);
     return fail(L, "SDL_RenderReadPixels");
   }
-  push_owned(L, Kind::Surface, surface);
+  fill_owned(L, -1, Kind::Surface, surface);
   return 1;
 }
 

@@ -50,11 +50,13 @@ int l_CreateWindowAndRenderer(lua_State* L) {
   Uint32 flags = arg_u32(L, 3);
   int h = arg_i32(L, 2);
   int w = arg_i32(L, 1);
+  new_handle(L);
+  new_handle(L);
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;
   int status = SDL_CreateWindowAndRenderer(w, h, flags, &window, &renderer);
-  push_window(L, window);
-  push_window_renderer(L, renderer, window);
+  fill_window(L, -2, window);
+  fill_window_renderer(L, -1, renderer, window);
   push_i32(L, status);
   return 3;
 }
@@ -96,9 +98,11 @@ int l_GetWindowSize(lua_State* L) {
 
 extern "C" int lua_SDL_CreateSoftwareRenderer(lua_State* L) {
   SDL_Surface* target = lua_tosurface(L, 1);
+  new_handle(L);
+  if (emptied_meanwhile(L, 1, target)) return empty_handle(L, Kind::Renderer);
   SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(target);
   if (!renderer) return 0;
-  push_software_renderer(L, renderer, target);
+  fill_software_renderer(L, -1, renderer, target);
   return 1;
 }
 
@@ -303,10 +307,13 @@ int l_RenderSetScale(lua_State* L) {
 
 int l_GetRenderTarget(lua_State* L) {
   SDL_Renderer* renderer = lua_torenderer(L, 1);
-  SDL_Texture* target = SDL_GetRenderTarget(renderer);
-  if (!target) return 0;
+  if (!SDL_GetRenderTarget(renderer)) return 0;
+  new_handle(L);
+  if (emptied_meanwhile(L, 1, renderer)) return empty_handle(L, Kind::Texture);
+  // Asked again: a finalizer may have destroyed the target meanwhile (the
+  // renderer then draws to its window again), and the handle stays empty.
   // The texture already has its owner; this handle only refers to it.
-  push_texture_alias(L, target, renderer);
+  fill_texture_alias(L, -1, SDL_GetRenderTarget(renderer), renderer);
   return 1;
 }
 
