@@ -97,10 +97,17 @@ void reset_gfx_font_cache() {
 void release_raw(Kind kind, void* object) {
   switch (kind) {
     case Kind::Window: SDL_DestroyWindow(static_cast<SDL_Window*>(object)); break;
-    case Kind::Renderer:
+    case Kind::Renderer: {
+      auto* renderer = static_cast<SDL_Renderer*>(object);
       if (object && object == g_gfx_font_renderer) reset_gfx_font_cache();
-      SDL_DestroyRenderer(static_cast<SDL_Renderer*>(object));
+      // SDL 2.26 frees a renderer's queued commands before its textures, and
+      // destroying the texture it draws into queues two more (the switch
+      // back to the window), which are never freed. Switched back first, the
+      // renderer frees them with the rest.
+      if (object && SDL_GetRenderTarget(renderer)) SDL_SetRenderTarget(renderer, nullptr);
+      SDL_DestroyRenderer(renderer);
       break;
+    }
     case Kind::Texture: SDL_DestroyTexture(static_cast<SDL_Texture*>(object)); break;
     case Kind::Surface: SDL_FreeSurface(static_cast<SDL_Surface*>(object)); break;
     case Kind::Music:
