@@ -358,9 +358,11 @@ int l_HasClipboardText(lua_State* L) {
 
 int l_GetClipboardText(lua_State* L) {
   char* text = SDL_GetClipboardText();  // SDL gives "" rather than null on failure
-  lua_pushstring(L, text ? text : "");
+  // The text is ours to free: pushed under protection, freed, and only then
+  // is a memory error raised again.
+  const int status = glue::try_push_lstring(L, text ? text : "", text ? SDL_strlen(text) : 0);
   SDL_free(text);
-  return 1;
+  return status == LUA_OK ? 1 : lua_error(L);
 }
 
 int l_SetClipboardText(lua_State* L) {
