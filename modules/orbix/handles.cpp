@@ -389,12 +389,32 @@ void fill_owned(lua_State* L, int index, Kind kind, void* object) {
   fill_tracked(L, index, kind, object, nullptr);
 }
 
-void fill_window(lua_State* L, int index, SDL_Window* window) {
-  fill_tracked(L, index, Kind::Window, window, nullptr);
-}
-
-void fill_window_renderer(lua_State* L, int index, SDL_Renderer* renderer, SDL_Window* window) {
-  fill_tracked(L, index, Kind::Renderer, renderer, window);
+void fill_window_and_renderer(lua_State* L, int window_index, SDL_Window* window, int renderer_index,
+                              SDL_Renderer* renderer) {
+  auto* window_block = static_cast<void**>(lua_touserdata(L, window_index));
+  auto* renderer_block = static_cast<void**>(lua_touserdata(L, renderer_index));
+  const bool recorded = glue::without_bad_alloc([&] {
+    if (window) {
+      Node& w = add_node(window, Kind::Window, nullptr);
+      w.has_owner = true;
+      w.refs.push_back({window_block, true});
+    }
+    if (renderer) {
+      Node& r = add_node(renderer, Kind::Renderer, window);
+      r.has_owner = true;
+      r.refs.push_back({renderer_block, true});
+    }
+  });
+  if (!recorded) {
+    drop(renderer, false);
+    drop(window, false);
+    if (renderer) release_raw(Kind::Renderer, renderer);
+    if (window) release_raw(Kind::Window, window);
+    glue::raise_memory_error(L);
+    return;
+  }
+  fill_block(L, window_index, Kind::Window, window);
+  fill_block(L, renderer_index, Kind::Renderer, renderer);
 }
 
 void fill_software_renderer(lua_State* L, int index, SDL_Renderer* renderer, SDL_Surface* target) {

@@ -108,9 +108,11 @@ int empty_handle(lua_State* L, Kind kind);
 // fonts, frame-rate managers). Game controllers are reference-counted by SDL:
 // each handle from SDL_GameControllerOpen owns one reference.
 void fill_owned(lua_State* L, int index, Kind kind, void* object);
-void fill_window(lua_State* L, int index, SDL_Window* window);
-// A renderer drawing into `window` (destroyed with or before the window).
-void fill_window_renderer(lua_State* L, int index, SDL_Renderer* renderer, SDL_Window* window);
+// A window and the renderer drawing into it (destroyed with or before the
+// window), made together: both are recorded before either handle is filled,
+// so running out of memory in between releases both.
+void fill_window_and_renderer(lua_State* L, int window_index, SDL_Window* window, int renderer_index,
+                              SDL_Renderer* renderer);
 // A software renderer drawing into `target`. The renderer keeps the surface
 // alive (SDL's surface reference count) or, for a window's own surface, is
 // destroyed when that surface goes away.

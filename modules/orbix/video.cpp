@@ -55,8 +55,7 @@ int l_CreateWindowAndRenderer(lua_State* L) {
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;
   int status = SDL_CreateWindowAndRenderer(w, h, flags, &window, &renderer);
-  fill_window(L, -2, window);
-  fill_window_renderer(L, -1, renderer, window);
+  fill_window_and_renderer(L, -2, window, -1, renderer);
   push_i32(L, status);
   return 3;
 }
