@@ -106,6 +106,16 @@ const std::vector<std::string>& program_arguments() {
   return argv;
 }
 
+// Results computed as std::string are kept here while Lua copies them: a
+// string in the binding's own frame would leak if the push raised (a Lua
+// error skips its destructor).
+std::string g_result_text;
+
+int push_result_text(lua_State* L) {
+  lua_pushlstring(L, g_result_text.data(), g_result_text.size());
+  return 1;
+}
+
 COLORREF* custom_colors() {
   // Start-up allocates the table; should that have failed, a static one
   // keeps the colour dialog working (it must be given one).
@@ -190,10 +200,9 @@ int l_GetCommandLine(lua_State* L) {
 }
 
 int l_Command(lua_State* L) {
-  const auto index = static_cast<std::int32_t>(static_cast<std::uint32_t>(arg_int(L, 1)));
-  const std::string s = command_argument(program_arguments(), index);
-  lua_pushlstring(L, s.data(), s.size());
-  return 1;
+  const std::int32_t index = arg_i32(L, 1);
+  g_result_text = command_argument(program_arguments(), index);
+  return push_result_text(L);
 }
 
 int l_GetCurrentDirectory(lua_State* L) {
@@ -220,9 +229,8 @@ int l_exepath(lua_State* L) {
   char name[kPathBufferSize] = {};
   GetModuleFileNameA(nullptr, name, kPathBufferSize);
   name[kPathBufferSize - 1] = '\0';
-  const std::string dir = module_directory(name);
-  lua_pushlstring(L, dir.data(), dir.size());
-  return 1;
+  g_result_text = module_directory(name);
+  return push_result_text(L);
 }
 
 // --- common dialogs ----------------------------------------------------------
