@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "args.hpp"
+#include "lua_glue.hpp"
 #include "core/wave_image.hpp"
 #include "bindings.hpp"
 #include "core/paths.hpp"
@@ -352,23 +353,47 @@ HGLOBAL clipboard_block(const char* text, UINT format) {
   return block;
 }
 
-// Pushes the clipboard's Unicode text as UTF-8, read up to its zero or the
-// block's end. The clipboard is open.
-void push_clipboard_unicode(lua_State* L) {
-  const HANDLE block = GetClipboardData(CF_UNICODETEXT);
-  const wchar_t* text = block ? static_cast<const wchar_t*>(GlobalLock(block)) : nullptr;
-  if (!text) {
-    lua_pushnil(L);
-    return;
-  }
-  const std::size_t room = GlobalSize(block) / sizeof(wchar_t);
-  const int units = static_cast<int>(std::min<std::size_t>(wcsnlen(text, room), INT_MAX / 4));
+// Protected: (wide text, unit count) -> the text as UTF-8.
+int push_utf8_inside(lua_State* L) {
+  const auto* text = static_cast<const wchar_t*>(lua_touserdata(L, 1));
+  const int units = static_cast<int>(lua_tointeger(L, 2));
   const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, units, nullptr, 0, nullptr, nullptr);
   luaL_Buffer b;
   char* out = luaL_buffinitsize(L, &b, static_cast<std::size_t>(bytes));
   WideCharToMultiByte(CP_UTF8, 0, text, units, out, bytes, nullptr, nullptr);
-  GlobalUnlock(block);
   luaL_pushresultsize(&b, static_cast<std::size_t>(bytes));
+  return 1;
+}
+
+// Pushes the clipboard's text (Unicode as UTF-8, or the plain form), read up
+// to its zero or the block's end, or nil. The clipboard is open, and it is
+// closed again (its block unlocked) before a memory error of the push is
+// raised: the clipboard must never stay open.
+int push_clipboard_text(lua_State* L, UINT format) {
+  const HANDLE block = GetClipboardData(format);
+  const void* text = block ? GlobalLock(block) : nullptr;
+  int status = LUA_OK;
+  if (!text) {
+    lua_pushnil(L);
+  } else if (format == CF_UNICODETEXT) {
+    const std::size_t room = GlobalSize(block) / sizeof(wchar_t);
+    const auto* wide = static_cast<const wchar_t*>(text);
+    const int units = static_cast<int>(std::min<std::size_t>(wcsnlen(wide, room), INT_MAX / 4));
+    lua_pushcfunction(L, push_utf8_inside);
+    lua_pushlightuserdata(L, const_cast<void*>(text));
+    lua_pushinteger(L, units);
+    status = lua_pcall(L, 2, 1, 0);
+  } else {
+    // Another program put the block there: its text need not be terminated
+    // within the block, so the read stops at the block's end.
+    const auto* bytes = static_cast<const char*>(text);
+    const std::size_t size = GlobalSize(block);
+    const void* zero = std::memchr(bytes, 0, size);
+    status = glue::try_push_lstring(L, bytes, zero ? static_cast<const char*>(zero) - bytes : size);
+  }
+  if (text) GlobalUnlock(block);
+  CloseClipboard();
+  return status == LUA_OK ? 1 : lua_error(L);
 }
 
 }  // namespace
@@ -394,23 +419,10 @@ int l_SetClipboardText(lua_State* L) {
 int l_GetClipboardText(lua_State* L) {
   if (clipboard_in_unicode() && IsClipboardFormatAvailable(CF_UNICODETEXT)) {
     if (!OpenClipboard(nullptr)) return 0;
-    push_clipboard_unicode(L);
-    CloseClipboard();
-    return 1;
+    return push_clipboard_text(L, CF_UNICODETEXT);
   }
   if (!IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(nullptr)) return 0;
-  const HANDLE block = GetClipboardData(CF_TEXT);
-  const char* text = block ? static_cast<const char*>(GlobalLock(block)) : nullptr;
-  if (text) {
-    // Another program put the block there: its text need not be terminated
-    // within the block, so the read stops at the block's end.
-    push_buffer_text(L, text, GlobalSize(block));
-    GlobalUnlock(block);
-  } else {
-    lua_pushnil(L);
-  }
-  CloseClipboard();
-  return 1;
+  return push_clipboard_text(L, CF_TEXT);
 }
 
 // --- directory listing -----------------------------------------------------------
