@@ -17,10 +17,12 @@ INT_PTR offer_to_script(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
                         const char* error_caption);
 
 // Takes the error value at `index` as the host's error text (empty when it is
-// neither a string nor a number).
+// neither a string nor a number). Never throws: when memory runs out the
+// text is lost, and the error box says so.
 void take_error_text(lua_State* L, int index);
 
-// Shows the host's error text in a modal error box.
+// Shows the host's error text in a modal error box ("not enough memory" when
+// it was lost).
 void show_error_box(HWND owner, const char* caption);
 
 // Gives a window and its owner the host's window icon (small, then big).
