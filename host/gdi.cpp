@@ -7,6 +7,7 @@
 #include "bindings.hpp"
 #include "core/gdi_range.hpp"
 #include "core/wide_path.hpp"
+#include "lua_glue.hpp"
 
 // The flat GDI+ entry points, declared here as the C interface they are: the
 // SDK's own header drags in its C++ wrapper classes, which the bindings do not
@@ -59,6 +60,17 @@ constexpr int kImageTypeBitmap = 1;
 template <class T>
 T* live_gdip(std::unordered_set<const void*>& kind, void* p) {
   return kind.count(p) ? static_cast<T*>(p) : nullptr;
+}
+
+// Records a new GDI+ object of a kind; one that cannot be recorded (memory
+// ran out) is given back, and the caller sees the null of a failed call.
+template <class T, class Release>
+T* note_gdip(std::unordered_set<const void*>& kind, T* object, Release release) {
+  if (object && !glue::without_bad_alloc([&] { kind.insert(object); })) {
+    release(object);
+    object = nullptr;
+  }
+  return object;
 }
 
 HDC arg_dc(lua_State* L, int i) { return arg_handle_as<HDC>(L, i); }
@@ -349,16 +361,15 @@ int l_GdipLoadImageFromFile(lua_State* L) {
   const char* name = arg_str(L, 1);
   GpImage* image = nullptr;
   with_wide_name(name, [&](const WCHAR* wide) { GdipLoadImageFromFile(wide, &image); });
-  if (image) g_gdip_images.insert(image);
-  return push_handle(L, image);
+  return push_handle(L, note_gdip(g_gdip_images, image, GdipDisposeImage));
 }
 
 int l_GdipCreateBitmapFromFile(lua_State* L) {
   const char* name = arg_str(L, 1);
   GpBitmap* bitmap = nullptr;
   with_wide_name(name, [&](const WCHAR* wide) { GdipCreateBitmapFromFile(wide, &bitmap); });
-  if (bitmap) g_gdip_images.insert(bitmap);
-  return push_handle(L, bitmap);
+  auto dispose = [](GpBitmap* b) { GdipDisposeImage(reinterpret_cast<GpImage*>(b)); };
+  return push_handle(L, note_gdip(g_gdip_images, bitmap, dispose));
 }
 
 int l_GdipCreateHBITMAPFromBitmap(lua_State* L) {
@@ -375,8 +386,7 @@ int l_GdipCreateHBITMAPFromBitmap(lua_State* L) {
 int l_GdipCreateFromHDC(lua_State* L) {
   GpGraphics* graphics = nullptr;
   GdipCreateFromHDC(arg_dc(L, 1), &graphics);
-  if (graphics) g_gdip_graphics.insert(graphics);
-  return push_handle(L, graphics);
+  return push_handle(L, note_gdip(g_gdip_graphics, graphics, GdipDeleteGraphics));
 }
 
 int l_GdipDrawImageI(lua_State* L) {

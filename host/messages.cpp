@@ -12,6 +12,7 @@
 #include "bindings.hpp"
 #include "core/text_bounds.hpp"
 #include "host_state.hpp"
+#include "lua_glue.hpp"
 
 // The records exactly as 64-bit programs see them; the rich-edit ones use
 // that header's 4-byte packing.
@@ -301,9 +302,14 @@ namespace {
 // failure instead of a double free, a freed block or an overrun.
 std::unordered_map<void*, std::size_t> g_format_blocks;
 
+// A block that cannot be recorded (memory ran out) is freed again: the
+// caller sees the null block of a failed allocation.
 void* new_format_block(std::size_t size) {
   void* p = LocalAlloc(LMEM_ZEROINIT, size);
-  if (p) g_format_blocks[p] = size;
+  if (p && !glue::without_bad_alloc([&] { g_format_blocks[p] = size; })) {
+    LocalFree(p);
+    p = nullptr;
+  }
   return p;
 }
 
