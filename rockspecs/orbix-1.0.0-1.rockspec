@@ -35,6 +35,7 @@ build = {
         "modules/orbix/values.cpp", "modules/orbix/events.cpp", "modules/orbix/video.cpp",
         "modules/orbix/textures.cpp", "modules/orbix/surfaces.cpp", "modules/orbix/audio.cpp",
         "modules/orbix/fonts_controllers.cpp", "modules/orbix/primitives.cpp", "modules/orbix/pixels.cpp",
+        "modules/orbix/core/guards.cpp",
       },
       -- Every area of bindings is built (the CMake build derives these from
       -- the files present).

@@ -8,6 +8,7 @@
 
 #include "args.hpp"
 #include "bindings.hpp"
+#include "core/guards.hpp"
 #include "handles.hpp"
 #include "pixels.hpp"
 #include "values.hpp"
@@ -62,18 +63,11 @@ static SDL_Surface* byte_palette_copy(SDL_Surface* surface) {
   if (!copy) return nullptr;
   SDL_SetPaletteColors(copy->format->palette, from->palette->colors, 0,
                        std::min(from->palette->ncolors, copy->format->palette->ncolors));
-  const int bits = from->BitsPerPixel;  // 1 or 4
   const bool msb_first = SDL_PIXELORDER(from->format) != SDL_BITMAPORDER_4321;
-  const int per_byte = 8 / bits;
-  const Uint8 mask = static_cast<Uint8>((1 << bits) - 1);
   for (int y = 0; y < surface->h; ++y) {
     const Uint8* src = static_cast<const Uint8*>(surface->pixels) + static_cast<ptrdiff_t>(y) * surface->pitch;
     Uint8* dst = static_cast<Uint8*>(copy->pixels) + static_cast<ptrdiff_t>(y) * copy->pitch;
-    for (int x = 0; x < surface->w; ++x) {
-      const int slot = x % per_byte;
-      const int shift = msb_first ? 8 - bits * (slot + 1) : bits * slot;
-      dst[x] = static_cast<Uint8>((src[x / per_byte] >> shift) & mask);
-    }
+    guards::widen_palette_row(src, dst, surface->w, from->BitsPerPixel, msb_first);  // 1 or 4 bits
   }
   return copy;
 }
@@ -132,11 +126,9 @@ int l_CreateRGBSurfaceWithFormat(lua_State* L) {
 
 // SDL clips surface rectangles with int sums such as x + w - clip.w, which
 // wrap for rectangles near the ends of the int range: a blit then copied from
-// far outside the source, and a fill wrote far outside the surface. Cut to
-// these bounds every sum fits, and no surface that can be allocated reaches
-// them, so what lands on a surface is unchanged.
+// far outside the source, and a fill wrote far outside the surface.
 static SDL_Rect* limit_surface_rect(SDL_Rect* r) {
-  if (r) clamp_rect(*r, 1 << 28);
+  if (r) guards::limit_surface_rect(r->x, r->y, r->w, r->h);
   return r;
 }
 
@@ -239,8 +231,8 @@ int l_getColors(lua_State* L) {
   // A format without a palette has no colours: an empty table. The colours
   // are copied first: building the tables can run finalizers, which may free
   // the surface.
-  SDL_Color colors[256];
-  int n = palette ? SDL_min(palette->ncolors, 256) : 0;
+  SDL_Color colors[guards::kMaxPaletteColors];
+  int n = palette ? SDL_min(palette->ncolors, guards::kMaxPaletteColors) : 0;
   if (n > 0) SDL_memcpy(colors, palette->colors, n * sizeof(SDL_Color));
   lua_createtable(L, n, 0);
   for (int i = 0; i < n; ++i) {
@@ -264,7 +256,7 @@ int l_setColors(lua_State* L) {
   // No palette holds more than 256 colours and SDL takes at most as many as
   // the palette has, so the table is read in full (its indexing errors are
   // the script's) but only that many colours are kept.
-  const int kMaxColors = 256;
+  const int kMaxColors = guards::kMaxPaletteColors;
   SDL_Color colors[kMaxColors];
   for (int i = 1; i <= n; ++i) {
     lua_geti(L, 2, i);
@@ -298,24 +290,6 @@ extern "C" int lua_SDL_GetSurfaceBlendMode(lua_State* L) {
   return 2;
 }
 
-// Mirrors an 8-bit surface in place, left-right and/or top-bottom.
-static void mirror_8bit(SDL_Surface* s, bool flip_x, bool flip_y) {
-  auto* pixels = static_cast<Uint8*>(s->pixels);
-  if (flip_x) {
-    for (int y = 0; y < s->h; ++y) {
-      Uint8* row = pixels + static_cast<ptrdiff_t>(y) * s->pitch;
-      std::reverse(row, row + s->w);
-    }
-  }
-  if (flip_y) {
-    for (int top = 0, bottom = s->h - 1; top < bottom; ++top, --bottom)
-      std::swap_ranges(pixels + static_cast<ptrdiff_t>(top) * s->pitch, pixels + static_cast<ptrdiff_t>(top) * s->pitch + s->w,
-                       pixels + static_cast<ptrdiff_t>(bottom) * s->pitch);
-  }
-}
-
-constexpr int kMaxZoomSource = 32767;
-
 extern "C" int lua_zoomSurface(lua_State* L) {
   int smooth = arg_flag(L, 4) ? SMOOTHING_ON : SMOOTHING_OFF;
   double zy = luaL_checknumber(L, 3);
@@ -329,12 +303,11 @@ extern "C" int lua_zoomSurface(lua_State* L) {
     SDL_SetError("zoomSurface: the surface has no pixels");
     return 0;
   }
-  // Every format but 8-bit goes through SDL2_gfx's 32-bit zoom, which keeps
-  // source positions as 16.16 fixed point in an int: past 32767 pixels wide
-  // or tall they overflow and the zoom reads far outside the pixels (a
-  // 4,095-character text rendered one character a line, then zoomed).
-  if (source && source->format->BitsPerPixel != 8 && (source->w > kMaxZoomSource || source->h > kMaxZoomSource)) {
-    SDL_SetError("zoomSurface: the surface is wider or taller than %d pixels", kMaxZoomSource);
+  // Every format but 8-bit goes through SDL2_gfx's 32-bit zoom, whose 16.16
+  // source positions overflow past 32767 pixels: it then reads far outside
+  // the pixels.
+  if (source && !guards::zoom_source_fits(source->w, source->h, source->format->BitsPerPixel)) {
+    SDL_SetError("zoomSurface: the surface is wider or taller than %d pixels", guards::kMaxZoomSource);
     return 0;
   }
   SDL_Surface* zoomed = nullptr;
@@ -342,7 +315,7 @@ extern "C" int lua_zoomSurface(lua_State* L) {
     // SDL2_gfx's 8-bit path reads outside the source when it mirrors: zoom
     // by the sizes alone, then mirror the result here.
     zoomed = zoomSurface(source, std::fabs(zx), std::fabs(zy), smooth);
-    if (zoomed) mirror_8bit(zoomed, zx < 0, zy < 0);
+    if (zoomed) guards::mirror_bytes(static_cast<Uint8*>(zoomed->pixels), zoomed->w, zoomed->h, zoomed->pitch, zx < 0, zy < 0);
   } else if (source) {
     zoomed = zoomSurface(source, zx, zy, smooth);
   }

@@ -5,6 +5,7 @@
 
 #include "args.hpp"
 #include "bindings.hpp"
+#include "core/guards.hpp"
 #include "handles.hpp"
 
 using namespace orbix;
@@ -79,28 +80,6 @@ int l_RenderCopy(lua_State* L) {
   return push_i32(L, SDL_RenderCopy(handle_object<SDL_Renderer>(L, 1, Kind::Renderer), texture, s, d));
 }
 
-// SDL's software renderer turns a rotated copy into blits whose positions it
-// computes in int: the destination, plus the offset of the rotated box around
-// the centre, plus the viewport; SDL_UpperBlit then clips with sums such as
-// x + w - clip.w. Near the ends of the int range these wrap, and a copy to
-// y = -2^31 rotated by 270 degrees blitted a mask without pixels from 65,533
-// pixels past its start. Within these bounds every one of those sums fits,
-// and they lie far beyond any surface SDL can allocate. Geometry outside is
-// refused rather than clamped: a clamped size could still be allocated, and
-// would turn a copy SDL rejects at once into gigabytes of work.
-// The renderer's scale multiplies them first, so the bounds hold in device
-// pixels too.
-static bool copy_geometry_in_range(SDL_Renderer* renderer, const SDL_Rect* dst, const SDL_Point& centre) {
-  constexpr double kLimit = 1 << 26;
-  float sx = 1, sy = 1;
-  if (renderer) SDL_RenderGetScale(renderer, &sx, &sy);
-  auto in = [&](int v, float scale) {
-    return std::fabs(double(v)) <= kLimit && std::fabs(v * double(scale)) <= kLimit;
-  };
-  if (dst && !(in(dst->x, sx) && in(dst->y, sy) && in(dst->w, sx) && in(dst->h, sy))) return false;
-  return in(centre.x, sx) && in(centre.y, sy);
-}
-
 int l_RenderCopyEx(lua_State* L) {
   SDL_Rect src, dst;
   SDL_Point centre;
@@ -115,7 +94,11 @@ int l_RenderCopyEx(lua_State* L) {
   double angle = luaL_checknumber(L, 5);
   SDL_Texture* texture = lua_totexture(L, 2);
   SDL_Renderer* renderer = lua_torenderer(L, 1);
-  if (!copy_geometry_in_range(renderer, d, centre)) {
+  // The software renderer computes a rotated copy's blits in int.
+  float sx = 1, sy = 1;
+  if (renderer) SDL_RenderGetScale(renderer, &sx, &sy);
+  const guards::Area area = d ? guards::Area{d->x, d->y, d->w, d->h} : guards::Area{};
+  if (!guards::copy_geometry_in_range(d ? &area : nullptr, centre.x, centre.y, sx, sy)) {
     return push_i32(L, SDL_SetError("Coordinates out of range"));
   }
   if (!std::isfinite(angle)) {

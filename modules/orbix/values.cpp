@@ -1,6 +1,5 @@
 // Table-building helpers, xmalloc and the readers of rect, point and color
 // tables shared by every binding file.
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -85,19 +84,6 @@ SDL_Color get_color(lua_State* L, int index) {
     lua_pop(L, 1);
   }
   return SDL_Color{c[0], c[1], c[2], c[3]};
-}
-
-void clamp_span(int& start, int& length, long long lo, long long hi) {
-  long long a = start, b = a + length;
-  a = std::clamp(a, lo, hi);
-  b = std::clamp(b, lo, hi);
-  start = static_cast<int>(a);
-  length = static_cast<int>(b > a ? b - a : 0);
-}
-
-void clamp_rect(SDL_Rect& r, long long limit) {
-  clamp_span(r.x, r.w, -limit, limit);
-  clamp_span(r.y, r.h, -limit, limit);
 }
 
 }  // namespace orbix

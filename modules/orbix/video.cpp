@@ -1,11 +1,9 @@
 // Window, renderer and core functions. Arguments are checked from the last to
 // the first, so the error names the highest bad position.
-#include <algorithm>
-#include <cmath>
-
 #include "args.hpp"
 #include "bindings.hpp"
 #include "handles.hpp"
+#include "core/guards.hpp"
 #include "values.hpp"
 
 using namespace orbix;
@@ -133,43 +131,6 @@ int l_RenderPresent(lua_State* L) {
   return 0;
 }
 
-namespace {
-
-// The software renderer turns rectangles into device pixels in int and clips
-// them with int sums (x + w) that wrap near the ends of the int range; it then
-// filled memory far outside its target. A rectangle reaching further than this
-// from the origin in device pixels is first cut to what the target shows,
-// with a margin.
-constexpr double kFarPixels = 1 << 24;
-constexpr double kMargin = 4;
-constexpr double kMaxScale = 4096;
-
-// One axis of a fill: `start` and `length` in logical units, `scale` device
-// pixels each, on a target `size` device pixels long. Worked out from the
-// script's integers in doubles, so the cut keeps the visible edge exactly.
-// False when nothing of it can show.
-bool cut_far_span(int start, int length, double scale, int size, float& out_start, float& out_length) {
-  double a = start * scale, b = (static_cast<double>(start) + length) * scale;
-  out_start = static_cast<float>(start);
-  out_length = static_cast<float>(length);
-  if (std::fabs(a) <= kFarPixels && std::fabs(b) <= kFarPixels) return true;
-  if (!(b > a)) {
-    // No extent: SDL still draws one pixel at the start, which is far away
-    // unless only the end was.
-    if (std::fabs(a) > kFarPixels) return false;
-    out_length = 0;
-    return true;
-  }
-  a = std::max(a, -kMargin);
-  b = std::min(b, size + kMargin);
-  if (!(b > a)) return false;
-  out_start = static_cast<float>(a / scale);
-  out_length = static_cast<float>((b - a) / scale);
-  return true;
-}
-
-}  // namespace
-
 int l_RenderFillRect(lua_State* L) {
   SDL_Rect rect;
   const SDL_Rect* r = lua_torect(L, 2, &rect);
@@ -183,7 +144,9 @@ int l_RenderFillRect(lua_State* L) {
   SDL_GetRendererOutputSize(renderer, &w, &h);
   // SDL itself passes the rectangle on as floats.
   SDL_FRect f;
-  if (!cut_far_span(r->x, r->w, sx, w, f.x, f.w) || !cut_far_span(r->y, r->h, sy, h, f.y, f.h)) {
+  // The software renderer turns rectangles into device pixels in int and
+  // clips them with int sums that wrap near the ends of the range.
+  if (!guards::cut_far_span(r->x, r->w, sx, w, f.x, f.w) || !guards::cut_far_span(r->y, r->h, sy, h, f.y, f.h)) {
     push_i32(L, 0);  // nothing of it can show
     return 1;
   }
@@ -196,60 +159,22 @@ int l_RenderDrawPoint(lua_State* L) {
   return push_i32(L, SDL_RenderDrawPoint(lua_torenderer(L, 1), x, y));
 }
 
-namespace {
-
-// SDL 2.26 draws a line by first allocating one point for every pixel of its
-// whole length, visible or not: a line towards x = 2^31 asks for 16 GiB. A
-// line longer than this is first clipped to the logical area the target can
-// show, with a wide margin; visible pixels stay within a pixel of SDL's own.
-constexpr long long kLongLine = 1 << 16;
-constexpr double kMaxReach = 1 << 24;
-
-// Liang-Barsky in doubles (SDL's own clipper overflows ints on such lines).
-// False when nothing of the line is inside.
-bool clip_long_line(SDL_Renderer* renderer, int& x1, int& y1, int& x2, int& y2) {
-  double dx = static_cast<double>(x2) - x1, dy = static_cast<double>(y2) - y1;
-  if (std::fabs(dx) <= kLongLine && std::fabs(dy) <= kLongLine) return true;
-  int w = 0, h = 0;
-  float sx = 1, sy = 1;
-  SDL_GetRendererOutputSize(renderer, &w, &h);
-  SDL_RenderGetScale(renderer, &sx, &sy);
-  double scale = std::min(sx, sy);
-  double reach = std::max(w, h) / (scale > 0 ? scale : 1e-9) + kLongLine;
-  if (!(reach < kMaxReach)) reach = kMaxReach;
-  double t0 = 0, t1 = 1;
-  auto edge = [&](double p, double q) {
-    if (p == 0) return q >= 0;
-    double t = q / p;
-    if (p < 0) {
-      if (t > t1) return false;
-      if (t > t0) t0 = t;
-    } else {
-      if (t < t0) return false;
-      if (t < t1) t1 = t;
-    }
-    return true;
-  };
-  if (!(edge(-dx, x1 + reach) && edge(dx, reach - x1) && edge(-dy, y1 + reach) && edge(dy, reach - y1))) return false;
-  double ox = x1, oy = y1;
-  x1 = static_cast<int>(std::lround(ox + t0 * dx));
-  y1 = static_cast<int>(std::lround(oy + t0 * dy));
-  x2 = static_cast<int>(std::lround(ox + t1 * dx));
-  y2 = static_cast<int>(std::lround(oy + t1 * dy));
-  return true;
-}
-
-}  // namespace
-
 int l_RenderDrawLine(lua_State* L) {
   int y2 = arg_i32(L, 5);
   int x2 = arg_i32(L, 4);
   int y1 = arg_i32(L, 3);
   int x1 = arg_i32(L, 2);
   SDL_Renderer* renderer = lua_torenderer(L, 1);
-  if (renderer && !clip_long_line(renderer, x1, y1, x2, y2)) {
-    push_i32(L, 0);  // entirely outside what the target can show: nothing to draw
-    return 1;
+  if (renderer && guards::is_long_line(x1, y1, x2, y2)) {
+    // SDL 2.26 allocates one point for every pixel of the whole line.
+    int w = 0, h = 0;
+    float sx = 1, sy = 1;
+    SDL_GetRendererOutputSize(renderer, &w, &h);
+    SDL_RenderGetScale(renderer, &sx, &sy);
+    if (!guards::clip_long_line(x1, y1, x2, y2, w, h, sx, sy)) {
+      push_i32(L, 0);  // entirely outside what the target can show: nothing to draw
+      return 1;
+    }
   }
   return push_i32(L, SDL_RenderDrawLine(renderer, x1, y1, x2, y2));
 }
@@ -264,16 +189,11 @@ int l_RenderSetClipRect(lua_State* L) {
   SDL_Renderer* renderer = lua_torenderer(L, 1);
   if (renderer && r) {
     // The software renderer clips every later drawing against this rectangle
-    // with the same wrapping int sums as a fill. Cut to 2^24 device pixels it
-    // still covers all of any target.
+    // with the same wrapping int sums as a fill.
     float sx = 1, sy = 1;
     SDL_RenderGetScale(renderer, &sx, &sy);
-    auto reach = [](float scale) {
-      double s = std::fabs(scale);
-      return s > 0 ? static_cast<long long>(std::min(kFarPixels / s, 2147483647.0)) : 2147483647LL;
-    };
-    clamp_span(r->x, r->w, -reach(sx), reach(sx));
-    clamp_span(r->y, r->h, -reach(sy), reach(sy));
+    guards::clamp_span(r->x, r->w, -guards::clip_reach(sx), guards::clip_reach(sx));
+    guards::clamp_span(r->y, r->h, -guards::clip_reach(sy), guards::clip_reach(sy));
   }
   return push_i32(L, SDL_RenderSetClipRect(renderer, r));
 }
@@ -295,10 +215,7 @@ int l_RenderSetScale(lua_State* L) {
   double sy = lua_tonumberx(L, 3, nullptr);
   double sx = lua_tonumberx(L, 2, nullptr);
   SDL_Renderer* renderer = lua_torenderer(L, 1);
-  // Drawing functions that take 16-bit coordinates (the primitives) reach
-  // 2^17 logical pixels; scaled further, their rectangles wrap the software
-  // renderer's int sums. No game draws one logical pixel 4096 device pixels wide.
-  if (renderer && !(std::fabs(sx) <= kMaxScale && std::fabs(sy) <= kMaxScale)) {
+  if (renderer && !guards::render_scale_in_range(sx, sy)) {
     return push_i32(L, SDL_SetError("Scale out of range"));
   }
   return push_i32(L, SDL_RenderSetScale(renderer, static_cast<float>(sx), static_cast<float>(sy)));
