@@ -122,8 +122,8 @@ constexpr UINT kLastMessage = 0xFFFF;
 
 // The searches of list and combo boxes start after the item wParam names, -1
 // meaning the whole list. Wine reads before its item array for a start below
-// -1 (LB_FINDSTRING with a start of -1,469,449,269 ended the process), so
-// such a start searches the whole list too.
+// -1, far enough to end the process, so such a start searches the whole
+// list too.
 WPARAM search_start(UINT msg, WPARAM wp) {
   switch (msg) {
     case LB_FINDSTRING: case LB_FINDSTRINGEXACT: case LB_SELECTSTRING:

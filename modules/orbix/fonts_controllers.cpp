@@ -157,8 +157,8 @@ int l_framerateDelay(lua_State* L) {
   auto* manager = static_cast<FPSmanager*>(lua_toframeratemanager(L, 1));
   // SDL's clock starts again from 0 when SDL is initialised after a Quit. A
   // manager made before then would wait until the old clock's time came
-  // round again (as long as SDL had run, 17 s in one fuzz run); it starts
-  // counting frames afresh instead.
+  // round again (as long as SDL had run before); it starts counting frames
+  // afresh instead.
   // The last tick seen lies at most a moment before the start of the count,
   // so it alone tells that the clock went back.
   const Uint32 now = SDL_GetTicks();
