@@ -13,6 +13,7 @@ extern "C" {
 #include "core/script_file.hpp"
 #include "host_state.hpp"
 #include "lua_glue.hpp"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -192,7 +193,7 @@ void bootstrap(HWND window) {
   }
   lua_settop(L, top);  // whatever init.lua returned is ignored
 
-  g_host.window_icon = LoadIconA(g_host.instance, MAKEINTRESOURCEA(1));
+  g_host.window_icon = LoadIconA(g_host.instance, MAKEINTRESOURCEA(IDI_PROGRAM));
   set_window_icons(window);
 }
 

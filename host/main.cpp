@@ -12,6 +12,7 @@ extern "C" {
 #include "constants.hpp"
 #include "host_state.hpp"
 #include "registry.hpp"
+#include "resources/resource_ids.h"
 
 HostState g_host;
 char g_shared_text[kSharedTextSize];
@@ -60,7 +61,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
   // init.lua runs inside this call, while the window handles WM_INITDIALOG.
   HWND main_window =
-      CreateDialogParamA(g_host.instance, MAKEINTRESOURCEA(2), nullptr, main_window_proc, 0);
+      CreateDialogParamA(g_host.instance, MAKEINTRESOURCEA(IDD_WINDOW), nullptr, main_window_proc, 0);
 
   run_message_loop(main_window);
   // The exit code is 0 whatever WM_QUIT carried; the Lua state stays open.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "resource_ids.h"
 #include "text.hpp"
 
 namespace {
@@ -63,8 +64,8 @@ std::string hex4(std::uint32_t v) {
   return s;
 }
 
-bool is_icon_group_1(const Resource& r) { return r.type.is(kRtGroupIcon) && r.name.is(1); }
-bool is_version_1(const Resource& r) { return r.type.is(kRtVersion) && r.name.is(1); }
+bool is_icon_group_1(const Resource& r) { return r.type.is(kRtGroupIcon) && r.name.is(IDI_PROGRAM); }
+bool is_version_1(const Resource& r) { return r.type.is(kRtVersion) && r.name.is(IDV_PROGRAM); }
 
 }  // namespace
 
