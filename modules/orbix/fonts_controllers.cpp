@@ -17,10 +17,7 @@ namespace {
 // string, without the position prefix luaL_error would add: scripts match
 // the exact text.
 SDL_Color check_text_color(lua_State* L, const char* message) {
-  if (!lua_istable(L, 3)) {
-    lua_pushstring(L, message);
-    lua_error(L);
-  }
+  if (!lua_istable(L, 3)) glue::raise_plain(L, message);
   return get_color(L, 3);
 }
 
