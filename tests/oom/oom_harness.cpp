@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "virtual_pad.hpp"
+
 namespace {
 
 // --- the failing allocators ----------------------------------------------------
@@ -92,13 +94,7 @@ std::vector<int> g_pads;  // device indices of attached virtual controllers
 // have no device). Detached after the run.
 int l_attach_pad(lua_State* L) {
   if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) return luaL_error(L, "%s", SDL_GetError());
-  SDL_VirtualJoystickDesc desc;
-  SDL_zero(desc);
-  desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-  desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-  desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-  desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-  desc.name = "oom pad";
+  SDL_VirtualJoystickDesc desc = controller_pad("oom pad");
   const int device = SDL_JoystickAttachVirtualEx(&desc);
   if (device < 0) return luaL_error(L, "%s", SDL_GetError());
   g_pads.push_back(device);
