@@ -208,12 +208,11 @@ void fill_block(lua_State* L, int index, Kind kind, void* object) {
   lua_setmetatable(L, index);
 }
 
-// Records `object` in the side table through `record` (which may run out of
-// memory), then fills the handle at `index`. When recording fails, whatever
-// it recorded is forgotten, the object is released and Lua's memory error is
-// raised: the block stays unfilled, so its collection touches nothing.
-// `undo` puts back what a failed `record` changed and gives up what the
-// handle would have held; it allocates nothing.
+// Records `object` in the side table through `record`, then fills the handle
+// at `index`. Recording may run out of memory: then `undo` (which allocates
+// nothing) puts back what it changed and gives up what the handle would have
+// held, and Lua's memory error is raised. The block stays unfilled, so its
+// collection touches nothing.
 template <class Record, class Undo>
 void track(lua_State* L, int index, Kind kind, void* object, Record record, Undo undo) {
   void** block = static_cast<void**>(lua_touserdata(L, index));
