@@ -51,12 +51,8 @@ inline std::uint8_t arg_u8(lua_State* L, int i) { return low8_unsigned(arg_int(L
 
 // Required string (numbers become their text in place); optional string,
 // null when absent or neither a string nor a number.
-inline const char* arg_str(lua_State* L, int i, std::size_t* len = nullptr) {
-  return luaL_checklstring(L, i, len);
-}
-inline const char* arg_opt_str(lua_State* L, int i, std::size_t* len = nullptr) {
-  return lua_tolstring(L, i, len);
-}
+inline const char* arg_str(lua_State* L, int i, std::size_t* len = nullptr) { return luaL_checklstring(L, i, len); }
+inline const char* arg_opt_str(lua_State* L, int i, std::size_t* len = nullptr) { return lua_tolstring(L, i, len); }
 
 // The argument's truth value: false only for nil, false and no value.
 inline bool arg_flag(lua_State* L, int i) { return lua_toboolean(L, i) != 0; }

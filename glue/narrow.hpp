@@ -9,13 +9,9 @@
 
 namespace glue {
 
-constexpr std::int32_t low32_signed(std::int64_t v) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
-}
+constexpr std::int32_t low32_signed(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(v)); }
 constexpr std::uint32_t low32_unsigned(std::int64_t v) { return static_cast<std::uint32_t>(v); }
-constexpr std::int16_t low16_signed(std::int64_t v) {
-  return static_cast<std::int16_t>(static_cast<std::uint16_t>(v));
-}
+constexpr std::int16_t low16_signed(std::int64_t v) { return static_cast<std::int16_t>(static_cast<std::uint16_t>(v)); }
 constexpr std::uint16_t low16_unsigned(std::int64_t v) { return static_cast<std::uint16_t>(v); }
 constexpr std::uint8_t low8_unsigned(std::int64_t v) { return static_cast<std::uint8_t>(v); }
 

@@ -82,8 +82,7 @@ bool push_callback(lua_State* L) {
 
 }  // namespace
 
-INT_PTR offer_to_script(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                        const char* error_caption) {
+INT_PTR offer_to_script(HWND window, UINT message, WPARAM wparam, LPARAM lparam, const char* error_caption) {
   lua_State* L = g_host.L;
   const int top = lua_gettop(L);
   INT_PTR result = 0;
@@ -184,8 +183,7 @@ void bootstrap(HWND window) {
   const std::string name = init_script_path(own_module_file_name());
   const std::wstring path = init_script_path(own_module_file_name_wide());
   WideScriptFile file(path);
-  if (load_script_file(L, file, name.c_str()) != LUA_OK ||
-      lua_pcall(L, 0, LUA_MULTRET, 0) != LUA_OK) {
+  if (load_script_file(L, file, name.c_str()) != LUA_OK || lua_pcall(L, 0, LUA_MULTRET, 0) != LUA_OK) {
     take_error_text(L, -1);
     show_error_box(window, "");
     lua_pop(L, 1);

@@ -13,8 +13,7 @@ extern "C" {
 // answer converted to a procedure result. A Lua error shows the error box
 // (text plus traceback) under `error_caption`, owned by the window, and gives
 // 0. The Lua stack is left at the height it had, so calls may nest.
-INT_PTR offer_to_script(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                        const char* error_caption);
+INT_PTR offer_to_script(HWND window, UINT message, WPARAM wparam, LPARAM lparam, const char* error_caption);
 
 // Takes the error value at `index` as the host's error text (empty when it is
 // neither a string nor a number). Never throws: when memory runs out the

@@ -52,11 +52,8 @@ INT_PTR CALLBACK input_box_proc(HWND box, UINT message, WPARAM wparam, LPARAM lp
         return -1;
       }
       return 0;
-    case WM_CLOSE:
-      EndDialog(box, 0);
-      return 0;
-    default:
-      return 0;
+    case WM_CLOSE: EndDialog(box, 0); return 0;
+    default: return 0;
   }
 }
 
@@ -117,15 +114,12 @@ INT_PTR CALLBACK run_box_proc(HWND box, UINT message, WPARAM wparam, LPARAM) {
       focus_field(box);
       set_window_icons(box);
       return 0;
-    case WM_CLOSE:
-      EndDialog(box, 0);
-      return 0;
+    case WM_CLOSE: EndDialog(box, 0); return 0;
     case WM_COMMAND:
       if (LOWORD(wparam) == IDOK) run_box_code(box);  // the box stays open
       else if (LOWORD(wparam) == IDCANCEL) EndDialog(box, 0);
       return -1;
-    default:
-      return 0;
+    default: return 0;
   }
 }
 
@@ -205,8 +199,7 @@ INT_PTR CALLBACK script_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LP
   // goes to dialog_callback like the main window's messages; the callback
   // makes this dialog the current window only for its own run.
   const HWND saved = g_host.current_window;
-  const INT_PTR result =
-      offer_to_script(dialog, message, wparam, lparam, "dialog callback from new dialog");
+  const INT_PTR result = offer_to_script(dialog, message, wparam, lparam, "dialog callback from new dialog");
   g_host.current_window = saved;
   return result;
 }
@@ -224,23 +217,21 @@ int l_getInput(lua_State* L) {
     if (n >= 2) texts.initial = arg_str(L, 2);
     if (n >= 3) texts.caption = arg_str(L, 3);
   }
-  const INT_PTR ok =
-      DialogBoxParamA(g_host.instance, MAKEINTRESOURCEA(IDD_PROMPT), g_host.current_window,
-                      input_box_proc, reinterpret_cast<LPARAM>(&texts));
+  const INT_PTR ok = DialogBoxParamA(g_host.instance, MAKEINTRESOURCEA(IDD_PROMPT), g_host.current_window,
+                                     input_box_proc, reinterpret_cast<LPARAM>(&texts));
   if (ok > 0) lua_pushstring(L, g_shared_text);
   else lua_pushnil(L);
   return 1;
 }
 
 int l_runbox(lua_State*) {
-  DialogBoxParamA(g_host.instance, MAKEINTRESOURCEA(IDD_PROMPT), g_host.current_window,
-                  run_box_proc, 0);
+  DialogBoxParamA(g_host.instance, MAKEINTRESOURCEA(IDD_PROMPT), g_host.current_window, run_box_proc, 0);
   return 0;
 }
 
 int l_NewDialog(lua_State* L) {
   NewDialogCall call{lua_gettop(L)};
-  DialogBoxParamA(g_host.instance, MAKEINTRESOURCEA(IDD_WINDOW), g_host.current_window,
-                  script_dialog_proc, reinterpret_cast<LPARAM>(&call));
+  DialogBoxParamA(g_host.instance, MAKEINTRESOURCEA(IDD_WINDOW), g_host.current_window, script_dialog_proc,
+                  reinterpret_cast<LPARAM>(&call));
   return 0;
 }

@@ -128,13 +128,9 @@ void with_wide_name(const char* name, Call call) {
 
 // ---------------------------------------------------------------- paint cycle
 
-int l_BeginPaint(lua_State* L) {
-  return push_handle(L, BeginPaint(arg_hwnd(L, 1), &g_paint));
-}
+int l_BeginPaint(lua_State* L) { return push_handle(L, BeginPaint(arg_hwnd(L, 1), &g_paint)); }
 
-int l_EndPaint(lua_State* L) {
-  return push_bool(L, EndPaint(arg_hwnd(L, 1), &g_paint));
-}
+int l_EndPaint(lua_State* L) { return push_bool(L, EndPaint(arg_hwnd(L, 1), &g_paint)); }
 
 // ------------------------------------------------------------ lines and shapes
 
@@ -178,8 +174,8 @@ int l_RoundRect(lua_State* L) {
   HDC dc = arg_dc(L, 1);
   const RECT r = arg_rect(L, 2);
   const int cw = arg_i32(L, 6), ch = arg_i32(L, 7);
-  const int c[] = {static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right),
-                   static_cast<int>(r.bottom), cw, ch};
+  const int c[] = {
+      static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right), static_cast<int>(r.bottom), cw, ch};
   if (!shape_fits_gdi(c, 6)) return refuse_shape(L);
   return push_bool(L, RoundRect(dc, r.left, r.top, r.right, r.bottom, cw, ch));
 }
@@ -209,22 +205,16 @@ int l_CreatePen(lua_State* L) {
   return push_handle(L, CreatePen(style, width, colour));
 }
 
-int l_CreateSolidBrush(lua_State* L) {
-  return push_handle(L, CreateSolidBrush(arg_u32(L, 1)));
-}
+int l_CreateSolidBrush(lua_State* L) { return push_handle(L, CreateSolidBrush(arg_u32(L, 1))); }
 
-int l_GetSysColorBrush(lua_State* L) {
-  return push_handle(L, GetSysColorBrush(arg_i32(L, 1)));
-}
+int l_GetSysColorBrush(lua_State* L) { return push_handle(L, GetSysColorBrush(arg_i32(L, 1))); }
 
 int l_SelectObject(lua_State* L) {
   HDC dc = arg_dc(L, 1);
   return push_handle(L, SelectObject(dc, arg_handle_as<HGDIOBJ>(L, 2)));
 }
 
-int l_DeleteObject(lua_State* L) {
-  return push_bool(L, DeleteObject(arg_handle_as<HGDIOBJ>(L, 1)));
-}
+int l_DeleteObject(lua_State* L) { return push_bool(L, DeleteObject(arg_handle_as<HGDIOBJ>(L, 1))); }
 
 // --------------------------------------------------------------------- text
 
@@ -264,9 +254,8 @@ int l_CreateFont(lua_State* L) {
   const int height = arg_i32(L, 3);
   const DWORD italic = arg_flag(L, 4), underline = arg_flag(L, 5), strikeout = arg_flag(L, 6);
   const int weight = arg_flag(L, 7) ? FW_BOLD : FW_DONTCARE;
-  HFONT font = CreateFontA(height, 0, 0, 0, weight, italic, underline, strikeout, ANSI_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                           DEFAULT_PITCH | FF_DONTCARE, face);
+  HFONT font = CreateFontA(height, 0, 0, 0, weight, italic, underline, strikeout, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
   lua_pop(L, 6);
   return push_handle(L, font);
 }
@@ -285,9 +274,7 @@ int l_GetPixel(lua_State* L) {
   return push_u32(L, GetPixel(dc, x, y));
 }
 
-int l_GetSysColor(lua_State* L) {
-  return push_u32(L, GetSysColor(arg_i32(L, 1)));
-}
+int l_GetSysColor(lua_State* L) { return push_u32(L, GetSysColor(arg_i32(L, 1))); }
 
 int l_RGB(lua_State* L) {
   const lua_Integer r = arg_int(L, 1), g = arg_int(L, 2), b = arg_int(L, 3);

@@ -46,9 +46,7 @@ int ansi_max_char_size() {
 // (the message is then not sent); narrows sizes the script named itself.
 bool make_text_request_safe(HWND w, UINT msg, WPARAM& wp, char* buf, std::size_t cap) {
   switch (msg) {
-    case WM_GETTEXT:
-      wp = static_cast<WPARAM>(clamp_request(wp, cap));
-      return true;
+    case WM_GETTEXT: wp = static_cast<WPARAM>(clamp_request(wp, cap)); return true;
     case EM_GETLINE: {
       // The line's size travels in the buffer's first word.
       WORD size;
@@ -57,17 +55,14 @@ bool make_text_request_safe(HWND w, UINT msg, WPARAM& wp, char* buf, std::size_t
       std::memcpy(buf, &size, sizeof size);
       return true;
     }
-    case LB_GETTEXT:
-      return text_fits(SendMessageA(w, LB_GETTEXTLEN, wp, 0), 1, cap);
-    case CB_GETLBTEXT:
-      return text_fits(SendMessageA(w, CB_GETLBTEXTLEN, wp, 0), 1, cap);
+    case LB_GETTEXT: return text_fits(SendMessageA(w, LB_GETTEXTLEN, wp, 0), 1, cap);
+    case CB_GETLBTEXT: return text_fits(SendMessageA(w, CB_GETLBTEXTLEN, wp, 0), 1, cap);
     case EM_GETSELTEXT: {
       CHARRANGE r{};
       SendMessageA(w, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
       return text_fits(static_cast<std::int64_t>(r.cpMax) - r.cpMin, ansi_max_char_size(), cap);
     }
-    default:
-      return true;
+    default: return true;
   }
 }
 
@@ -126,11 +121,13 @@ constexpr UINT kLastMessage = 0xFFFF;
 // list too.
 WPARAM search_start(UINT msg, WPARAM wp) {
   switch (msg) {
-    case LB_FINDSTRING: case LB_FINDSTRINGEXACT: case LB_SELECTSTRING:
-    case CB_FINDSTRING: case CB_FINDSTRINGEXACT: case CB_SELECTSTRING:
-      return static_cast<int>(wp) < -1 ? static_cast<WPARAM>(-1) : wp;
-    default:
-      return wp;
+    case LB_FINDSTRING:
+    case LB_FINDSTRINGEXACT:
+    case LB_SELECTSTRING:
+    case CB_FINDSTRING:
+    case CB_FINDSTRINGEXACT:
+    case CB_SELECTSTRING: return static_cast<int>(wp) < -1 ? static_cast<WPARAM>(-1) : wp;
+    default: return wp;
   }
 }
 
@@ -177,8 +174,7 @@ int l_SendMessageString(lua_State* L) {
   WPARAM wp = static_cast<WPARAM>(arg_int(L, 3));
   HWND w = arg_hwnd(L, 1);
   LRESULT r = refused_result(msg);
-  if (make_text_request_safe(w, msg, wp, buf, sizeof buf))
-    r = send_message(w, msg, wp, reinterpret_cast<LPARAM>(buf));
+  if (make_text_request_safe(w, msg, wp, buf, sizeof buf)) r = send_message(w, msg, wp, reinterpret_cast<LPARAM>(buf));
   push_int(L, static_cast<lua_Integer>(r));
   push_buffer_text(L, buf, sizeof buf);
   return 2;
@@ -209,8 +205,8 @@ int l_ENLINK(lua_State* L) {
 
 int l_GetSel(lua_State* L) {
   DWORD start = 0, end = 0;
-  const LRESULT r = SendMessageA(arg_hwnd(L, 1), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                                 reinterpret_cast<LPARAM>(&end));
+  const LRESULT r =
+      SendMessageA(arg_hwnd(L, 1), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   push_i32(L, static_cast<std::int32_t>(start));
   push_i32(L, static_cast<std::int32_t>(end));
   push_i32(L, static_cast<std::int32_t>(r));
@@ -232,8 +228,7 @@ int l_RichEdit_GetTextRange(lua_State* L) {
     range.lpstrText = g_shared_text;
     SendMessageA(w, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
     wide[kSharedTextUnits - 1] = 0;
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, buf, plan.convert_bytes, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, buf, plan.convert_bytes, nullptr, nullptr);
   }
   push_buffer_text(L, buf, sizeof buf);
   return 1;

@@ -214,9 +214,7 @@ int l_GetCurrentDirectory(lua_State* L) {
   return 2;
 }
 
-int l_SetCurrentDirectory(lua_State* L) {
-  return push_bool(L, SetCurrentDirectoryA(arg_str(L, 1)));
-}
+int l_SetCurrentDirectory(lua_State* L) { return push_bool(L, SetCurrentDirectoryA(arg_str(L, 1))); }
 
 int l_GetLastError(lua_State* L) { return push_u32(L, GetLastError()); }
 
@@ -238,9 +236,7 @@ int l_exepath(lua_State* L) {
 
 int l_SaveDialog(lua_State* L) { return run_file_dialog(L, GetSaveFileNameA, OFN_OVERWRITEPROMPT); }
 
-int l_OpenDialog(lua_State* L) {
-  return run_file_dialog(L, GetOpenFileNameA, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST);
-}
+int l_OpenDialog(lua_State* L) { return run_file_dialog(L, GetOpenFileNameA, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST); }
 
 int l_ChooseFont(lua_State* L) {
   LOGFONTA font = {};
@@ -255,8 +251,7 @@ int l_ChooseFont(lua_State* L) {
     cf.Flags |= CF_INITTOLOGFONTSTRUCT;
     // The fields land at stack positions 2..8, which is where argument
     // errors point.
-    for (const char* field :
-         {"facename", "height", "italic", "underline", "strikeout", "bold", "rgbColors"})
+    for (const char* field : {"facename", "height", "italic", "underline", "strikeout", "bold", "rgbColors"})
       lua_getfield(L, 1, field);
     size_t len = 0;
     const char* face = arg_str(L, 2, &len);
@@ -279,10 +274,22 @@ int l_ChooseFont(lua_State* L) {
   push_i32(L, font.lfHeight);
   lua_setfield(L, -2, "height");
   // A flag that is not set stays absent, so `if font.bold` is the test.
-  if (font.lfWeight == FW_BOLD) { lua_pushboolean(L, 1); lua_setfield(L, -2, "bold"); }
-  if (font.lfItalic) { lua_pushboolean(L, 1); lua_setfield(L, -2, "italic"); }
-  if (font.lfUnderline) { lua_pushboolean(L, 1); lua_setfield(L, -2, "underline"); }
-  if (font.lfStrikeOut) { lua_pushboolean(L, 1); lua_setfield(L, -2, "strikeout"); }
+  if (font.lfWeight == FW_BOLD) {
+    lua_pushboolean(L, 1);
+    lua_setfield(L, -2, "bold");
+  }
+  if (font.lfItalic) {
+    lua_pushboolean(L, 1);
+    lua_setfield(L, -2, "italic");
+  }
+  if (font.lfUnderline) {
+    lua_pushboolean(L, 1);
+    lua_setfield(L, -2, "underline");
+  }
+  if (font.lfStrikeOut) {
+    lua_pushboolean(L, 1);
+    lua_setfield(L, -2, "strikeout");
+  }
   return 1;
 }
 
@@ -431,8 +438,7 @@ int l_Dir(lua_State* L) {
   const int count = lua_gettop(L);
   if (count > 2) return luaL_error(L, "dir - 0 through 2 args");
   const char* pattern = count >= 1 ? arg_str(L, 1) : "";
-  const unsigned mask =
-      count == 2 ? static_cast<unsigned>(arg_rounded_i32(L, 2)) & 0xFFu : kDefaultDirMask;
+  const unsigned mask = count == 2 ? static_cast<unsigned>(arg_rounded_i32(L, 2)) & 0xFFu : kDefaultDirMask;
 
   __finddata64_t data;
   if (*pattern) {

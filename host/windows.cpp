@@ -34,9 +34,7 @@ int l_CreateWindow(lua_State* L) {
 
 int l_DestroyWindow(lua_State* L) { return push_bool(L, DestroyWindow(arg_hwnd(L, 1))); }
 
-int l_InvalidateRect(lua_State* L) {
-  return push_bool(L, InvalidateRect(arg_hwnd(L, 1), nullptr, TRUE));
-}
+int l_InvalidateRect(lua_State* L) { return push_bool(L, InvalidateRect(arg_hwnd(L, 1), nullptr, TRUE)); }
 
 int l_MoveWindow(lua_State* L) {
   HWND w = arg_hwnd(L, 1);

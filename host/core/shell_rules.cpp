@@ -32,7 +32,10 @@ std::vector<std::string> split_command_line(std::string_view line) {
   bool quoted = false;
   for (; p < stop; ++p) {
     const char c = line[p];
-    if (c == '"') { quoted = !quoted; continue; }
+    if (c == '"') {
+      quoted = !quoted;
+      continue;
+    }
     if (!quoted && is_blank(c)) break;
     name += c;
   }
@@ -45,7 +48,10 @@ std::vector<std::string> split_command_line(std::string_view line) {
     quoted = false;
     while (p < stop) {
       std::size_t slashes = 0;
-      while (p < stop && line[p] == '\\') { ++slashes; ++p; }
+      while (p < stop && line[p] == '\\') {
+        ++slashes;
+        ++p;
+      }
       if (p < stop && line[p] == '"') {
         arg.append(slashes / 2, '\\');
         if (slashes % 2 == 1) {
@@ -95,8 +101,15 @@ void fill_file_dialog_buffers(FileDialogBuffers& out, int count, const std::stri
   const std::string_view default_filter(kDefaultFileFilter, kDefaultFileFilterSize - 1);
   std::string_view file, filter = default_filter, extension = "txt";
   switch (count) {
-    case 3: file = args[0]; filter = args[1]; extension = args[2]; break;
-    case 2: filter = args[0]; extension = args[1]; break;
+    case 3:
+      file = args[0];
+      filter = args[1];
+      extension = args[2];
+      break;
+    case 2:
+      filter = args[0];
+      extension = args[1];
+      break;
     case 1: file = args[0]; break;
     default: break;
   }

@@ -18,12 +18,12 @@ constexpr std::uint32_t kStreamBufferFull = 1;
 // piece). `done` receives the bytes taken and `position` advances by them.
 // Returns kStreamGoOn when the whole piece fit, kStreamBufferFull when it did
 // not, which stops the stream with the text that fit.
-std::uint32_t stream_write_piece(char* buffer, std::size_t capacity, std::int32_t& position,
-                                 const void* piece, std::int32_t requested, std::int32_t& done);
+std::uint32_t stream_write_piece(char* buffer, std::size_t capacity, std::int32_t& position, const void* piece,
+                                 std::int32_t requested, std::int32_t& done);
 
 // One piece of an incoming stream: copies to `piece` the smaller of
 // `requested` and the bytes left in `text` of `length` bytes after
 // `position`. `done` receives that count (0 at the end of the text, which
 // ends the stream) and `position` advances by it. Always kStreamGoOn.
-std::uint32_t stream_read_piece(const char* text, std::size_t length, std::int32_t& position,
-                                void* piece, std::int32_t requested, std::int32_t& done);
+std::uint32_t stream_read_piece(const char* text, std::size_t length, std::int32_t& position, void* piece,
+                                std::int32_t requested, std::int32_t& done);

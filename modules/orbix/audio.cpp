@@ -66,13 +66,9 @@ int l_Mix_PlayMusic(lua_State* L) {
   return push_i32(L, result);
 }
 
-extern "C" int lua_Mix_FadeOutMusic(lua_State* L) {
-  return push_i32(L, Mix_FadeOutMusic(arg_i32(L, 1)));
-}
+extern "C" int lua_Mix_FadeOutMusic(lua_State* L) { return push_i32(L, Mix_FadeOutMusic(arg_i32(L, 1))); }
 
-extern "C" int lua_Mix_HaltMusic(lua_State* L) {
-  return push_i32(L, Mix_HaltMusic());
-}
+extern "C" int lua_Mix_HaltMusic(lua_State* L) { return push_i32(L, Mix_HaltMusic()); }
 
 // --- chunks ----------------------------------------------------------------
 

@@ -37,9 +37,7 @@ SDL_Joystick* known_joystick(void* address) {
 
 // --- fonts -----------------------------------------------------------------
 
-int l_TTF_Init(lua_State* L) {
-  return push_i32(L, TTF_Init());
-}
+int l_TTF_Init(lua_State* L) { return push_i32(L, TTF_Init()); }
 
 int l_TTF_OpenFont(lua_State* L) {
   int size = arg_i32(L, 2);
@@ -75,8 +73,7 @@ int l_TTF_RenderText_Solid(lua_State* L) {
 }
 
 int l_TTF_RenderText_Blended_Wrapped(lua_State* L) {
-  SDL_Color color =
-      check_text_color(L, "TTF_RenderText_Blended_Wrapped:Argument 3 must be color table.");
+  SDL_Color color = check_text_color(L, "TTF_RenderText_Blended_Wrapped:Argument 3 must be color table.");
   Uint32 wrap = arg_u32(L, 4);
   const char* text = arg_str(L, 2);
   auto* font = static_cast<TTF_Font*>(lua_tofont(L, 1));
@@ -89,9 +86,7 @@ int l_TTF_RenderText_Blended_Wrapped(lua_State* L) {
 
 // --- game controllers ------------------------------------------------------
 
-int l_NumJoysticks(lua_State* L) {
-  return push_i32(L, SDL_NumJoysticks());
-}
+int l_NumJoysticks(lua_State* L) { return push_i32(L, SDL_NumJoysticks()); }
 
 int l_GameControllerOpen(lua_State* L) {
   // Always a handle: an empty one when SDL has no controller at the index.

@@ -63,10 +63,10 @@ struct Node {
   // plain surfaces, ...). False for objects SDL owns (a window's surface) and
   // for textures only reached through GetRenderTarget.
   bool has_owner = false;
-  void* parent = nullptr;              // the object this one must not outlive
+  void* parent = nullptr;  // the object this one must not outlive
   std::vector<Ref> refs;
-  std::vector<void*> children;         // objects that must go before this one
-  SDL_Surface* held_surface = nullptr; // software renderer: its plain target surface
+  std::vector<void*> children;            // objects that must go before this one
+  SDL_Surface* held_surface = nullptr;    // software renderer: its plain target surface
   SDL_Surface* window_surface = nullptr;  // window: the surface SDL last handed out
 };
 
@@ -381,7 +381,10 @@ void fill_owned(lua_State* L, int index, Kind kind, void* object) {
     // A second open of the same device: SDL returned the same controller
     // with one more reference, which this handle now holds.
     track(
-        L, index, kind, object, [&](void** block) { find(object)->refs.push_back({block, true}); },
+        L, index, kind, object,
+        [&](void** block) {
+          find(object)->refs.push_back({block, true});
+        },
         [&] { SDL_GameControllerClose(static_cast<SDL_GameController*>(object)); });
     return;
   }

@@ -21,7 +21,15 @@ namespace orbix {
 // The nine handle types, in the order luaopen_orbix creates their metatables
 // (handles.cpp keeps one row per kind: metatable name and release routine).
 enum class Kind : unsigned char {
-  Window, Renderer, Music, Chunk, Texture, Surface, Font, FrameRateManager, GameController,
+  Window,
+  Renderer,
+  Music,
+  Chunk,
+  Texture,
+  Surface,
+  Font,
+  FrameRateManager,
+  GameController,
 };
 
 constexpr int kKindCount = 9;

@@ -44,11 +44,11 @@ int l_vlineRGBA(lua_State* L) {
   });
 }
 
-#define ORBIX_FOUR_COORDS(field, gfx)                                                              \
-  int l_##field(lua_State* L) {                                                                    \
-    return draw<8>(L, [](SDL_Renderer* r, const int* v) {                                          \
-      return gfx(r, S(v[0]), S(v[1]), S(v[2]), S(v[3]), C(v[4]), C(v[5]), C(v[6]), C(v[7]));      \
-    });                                                                                            \
+#define ORBIX_FOUR_COORDS(field, gfx)                                                        \
+  int l_##field(lua_State* L) {                                                              \
+    return draw<8>(L, [](SDL_Renderer* r, const int* v) {                                    \
+      return gfx(r, S(v[0]), S(v[1]), S(v[2]), S(v[3]), C(v[4]), C(v[5]), C(v[6]), C(v[7])); \
+    });                                                                                      \
   }
 
 ORBIX_FOUR_COORDS(rectangleRGBA, rectangleRGBA)
@@ -59,12 +59,11 @@ ORBIX_FOUR_COORDS(ellipseRGBA, ellipseRGBA)
 ORBIX_FOUR_COORDS(aaellipseRGBA, aaellipseRGBA)
 ORBIX_FOUR_COORDS(filledellipseRGBA, filledEllipseRGBA)
 
-#define ORBIX_ROUNDED(field)                                                                       \
-  int l_##field(lua_State* L) {                                                                    \
-    return draw<9>(L, [](SDL_Renderer* r, const int* v) {                                          \
-      return field(r, S(v[0]), S(v[1]), S(v[2]), S(v[3]), S(v[4]), C(v[5]), C(v[6]), C(v[7]),      \
-                   C(v[8]));                                                                       \
-    });                                                                                            \
+#define ORBIX_ROUNDED(field)                                                                            \
+  int l_##field(lua_State* L) {                                                                         \
+    return draw<9>(L, [](SDL_Renderer* r, const int* v) {                                               \
+      return field(r, S(v[0]), S(v[1]), S(v[2]), S(v[3]), S(v[4]), C(v[5]), C(v[6]), C(v[7]), C(v[8])); \
+    });                                                                                                 \
   }
 
 ORBIX_ROUNDED(roundedRectangleRGBA)

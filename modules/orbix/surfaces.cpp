@@ -33,9 +33,7 @@ void set_surface_rgba(SDL_Surface* surface, int x, int y, Uint8 r, Uint8 g, Uint
 
 // --- image files --------------------------------------------------------------
 
-int l_IMG_Init(lua_State* L) {
-  return push_i32(L, IMG_Init(arg_i32(L, 1)));
-}
+int l_IMG_Init(lua_State* L) { return push_i32(L, IMG_Init(arg_i32(L, 1))); }
 
 int l_IMG_Quit(lua_State*) {
   IMG_Quit();
@@ -315,7 +313,8 @@ extern "C" int lua_zoomSurface(lua_State* L) {
     // SDL2_gfx's 8-bit path reads outside the source when it mirrors: zoom
     // by the sizes alone, then mirror the result here.
     zoomed = zoomSurface(source, std::fabs(zx), std::fabs(zy), smooth);
-    if (zoomed) guards::mirror_bytes(static_cast<Uint8*>(zoomed->pixels), zoomed->w, zoomed->h, zoomed->pitch, zx < 0, zy < 0);
+    if (zoomed)
+      guards::mirror_bytes(static_cast<Uint8*>(zoomed->pixels), zoomed->w, zoomed->h, zoomed->pitch, zx < 0, zy < 0);
   } else if (source) {
     zoomed = zoomSurface(source, zx, zy, smooth);
   }
@@ -334,6 +333,4 @@ int l_GetWindowSurface(lua_State* L) {
   return 1;
 }
 
-int l_UpdateWindowSurface(lua_State* L) {
-  return push_i32(L, SDL_UpdateWindowSurface(lua_towindow(L, 1)));
-}
+int l_UpdateWindowSurface(lua_State* L) { return push_i32(L, SDL_UpdateWindowSurface(lua_towindow(L, 1))); }

@@ -57,9 +57,7 @@ int get_rect(lua_State* L, int index, SDL_Rect* rect) {
   return 0;
 }
 
-SDL_Rect* lua_torect(lua_State* L, int index, SDL_Rect* rect) {
-  return get_rect(L, index, rect) == 0 ? rect : nullptr;
-}
+SDL_Rect* lua_torect(lua_State* L, int index, SDL_Rect* rect) { return get_rect(L, index, rect) == 0 ? rect : nullptr; }
 
 int get_point(lua_State* L, int index, SDL_Point* point) {
   if (!lua_istable(L, index)) return 1;

@@ -10,9 +10,7 @@ using namespace orbix;
 
 // --- core -------------------------------------------------------------------
 
-int l_Init(lua_State* L) {
-  return push_i32(L, SDL_Init(arg_u32(L, 1)));
-}
+int l_Init(lua_State* L) { return push_i32(L, SDL_Init(arg_u32(L, 1))); }
 
 int l_Quit(lua_State*) {
   before_sdl_quit();
@@ -30,9 +28,7 @@ extern "C" int lua_SDL_Delay(lua_State* L) {
   return 0;
 }
 
-int l_GetTicks(lua_State* L) {
-  return push_u32(L, SDL_GetTicks());
-}
+int l_GetTicks(lua_State* L) { return push_u32(L, SDL_GetTicks()); }
 
 int l_ShowSimpleMessageBox(lua_State* L) {
   SDL_Window* parent = lua_towindow(L, 4);
@@ -122,9 +118,7 @@ int l_GetRenderDrawColor(lua_State* L) {
   return 5;
 }
 
-int l_RenderClear(lua_State* L) {
-  return push_i32(L, SDL_RenderClear(lua_torenderer(L, 1)));
-}
+int l_RenderClear(lua_State* L) { return push_i32(L, SDL_RenderClear(lua_torenderer(L, 1))); }
 
 int l_RenderPresent(lua_State* L) {
   SDL_RenderPresent(lua_torenderer(L, 1));
@@ -179,9 +173,7 @@ int l_RenderDrawLine(lua_State* L) {
   return push_i32(L, SDL_RenderDrawLine(renderer, x1, y1, x2, y2));
 }
 
-int l_RenderIsClipEnabled(lua_State* L) {
-  return push_bool(L, SDL_RenderIsClipEnabled(lua_torenderer(L, 1)));
-}
+int l_RenderIsClipEnabled(lua_State* L) { return push_bool(L, SDL_RenderIsClipEnabled(lua_torenderer(L, 1))); }
 
 int l_RenderSetClipRect(lua_State* L) {
   SDL_Rect rect;
@@ -254,13 +246,9 @@ extern "C" int lua_SDL_GetRenderDrawBlendMode(lua_State* L) {
 
 // --- mouse and cursor -------------------------------------------------------
 
-extern "C" int lua_SDL_ShowCursor(lua_State* L) {
-  return push_i32(L, SDL_ShowCursor(arg_i32(L, 1)));
-}
+extern "C" int lua_SDL_ShowCursor(lua_State* L) { return push_i32(L, SDL_ShowCursor(arg_i32(L, 1))); }
 
-extern "C" int lua_SDL_GetRelativeMouseMode(lua_State* L) {
-  return push_bool(L, SDL_GetRelativeMouseMode());
-}
+extern "C" int lua_SDL_GetRelativeMouseMode(lua_State* L) { return push_bool(L, SDL_GetRelativeMouseMode()); }
 
 extern "C" int lua_SDL_SetRelativeMouseMode(lua_State* L) {
   return push_i32(L, SDL_SetRelativeMouseMode(arg_flag(L, 1) ? SDL_TRUE : SDL_FALSE));
@@ -268,9 +256,7 @@ extern "C" int lua_SDL_SetRelativeMouseMode(lua_State* L) {
 
 // --- clipboard --------------------------------------------------------------
 
-int l_HasClipboardText(lua_State* L) {
-  return push_bool(L, SDL_HasClipboardText());
-}
+int l_HasClipboardText(lua_State* L) { return push_bool(L, SDL_HasClipboardText()); }
 
 int l_GetClipboardText(lua_State* L) {
   char* text = SDL_GetClipboardText();  // SDL gives "" rather than null on failure
@@ -281,6 +267,4 @@ int l_GetClipboardText(lua_State* L) {
   return status == LUA_OK ? 1 : lua_error(L);
 }
 
-int l_SetClipboardText(lua_State* L) {
-  return push_i32(L, SDL_SetClipboardText(arg_str(L, 1)));
-}
+int l_SetClipboardText(lua_State* L) { return push_i32(L, SDL_SetClipboardText(arg_str(L, 1))); }

@@ -221,8 +221,8 @@ bool run_once(const char* cases, int index, const std::string& name, Heap heap, 
       ++tally.runs;
       tally.refused += refused;
       if (status != LUA_OK) {
-        const std::string run = name + (heap == Heap::Lua ? " (Lua heap" : " (C++ heap") + ", failing from " +
-                                std::to_string(k) + ")";
+        const std::string run =
+            name + (heap == Heap::Lua ? " (Lua heap" : " (C++ heap") + ", failing from " + std::to_string(k) + ")";
         const char* text = lua_tostring(L, -1);
         const std::string message = text ? text : "(no message)";
         if (message.find("not enough memory") == std::string::npos) problem(tally, run + ": raised " + message);
@@ -263,8 +263,8 @@ int main(int argc, char** argv) {
   }
   SDL_Quit();
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  std::printf("%d calls, %ld runs, %ld allocations refused, %ld problems, %.1f s\n", cases, tally.runs,
-              tally.refused, tally.problems, seconds);
+  std::printf("%d calls, %ld runs, %ld allocations refused, %ld problems, %.1f s\n", cases, tally.runs, tally.refused,
+              tally.problems, seconds);
   std::fflush(stdout);  // LeakSanitizer ends the program without flushing
   return tally.problems == 0 && cases > 0 ? 0 : 1;
 }

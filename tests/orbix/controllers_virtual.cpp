@@ -181,7 +181,9 @@ TEST_F(VirtualController, QuitEmptiesControllerHandles) {
   device = -1;
   run("orbix.Quit()");
   EXPECT_EQ(run("return orbix.JoystickRumble(joy, 1, 1, 100)"), "-1");
-  EXPECT_EQ(run("return tostring(orbix.GameControllerGetJoystick(gc) == orbix.GameControllerGetJoystick(orbix.GameControllerOpen(-1)))"), "true");
+  EXPECT_EQ(run("return tostring(orbix.GameControllerGetJoystick(gc) == "
+                "orbix.GameControllerGetJoystick(orbix.GameControllerOpen(-1)))"),
+            "true");
   run("gc = nil; collectgarbage(); collectgarbage()");
   EXPECT_EQ(log.calls, 0);
 }

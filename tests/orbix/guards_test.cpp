@@ -110,8 +110,8 @@ TEST(FarFills, FarSpansAreCutToTheTargetWithItsMargin) {
 
 TEST(FarFills, WhatCannotShowIsDropped) {
   float s = 0, l = 0;
-  EXPECT_FALSE(cut_far_span((1 << 24) + 1, 0, 1, 100, s, l));  // one far pixel
-  EXPECT_FALSE(cut_far_span(1 << 30, 1 << 29, 1, 100, s, l));  // entirely right of the target
+  EXPECT_FALSE(cut_far_span((1 << 24) + 1, 0, 1, 100, s, l));     // one far pixel
+  EXPECT_FALSE(cut_far_span(1 << 30, 1 << 29, 1, 100, s, l));     // entirely right of the target
   EXPECT_FALSE(cut_far_span(-(1 << 30), 1 << 29, 1, 100, s, l));  // entirely left
   // A span that runs backwards to a far end still shows its near start, one
   // pixel as SDL draws it.
@@ -124,7 +124,7 @@ TEST(ClipRects, ReachTwoToThe24DevicePixels) {
   EXPECT_EQ(clip_reach(1), 1LL << 24);
   EXPECT_EQ(clip_reach(2), 1LL << 23);
   EXPECT_EQ(clip_reach(-2), 1LL << 23);
-  EXPECT_EQ(clip_reach(0), INT_MAX);  // no scale: the whole range
+  EXPECT_EQ(clip_reach(0), INT_MAX);            // no scale: the whole range
   EXPECT_EQ(clip_reach(1.0f / 4096), INT_MAX);  // 2^36 is more than int holds
 }
 

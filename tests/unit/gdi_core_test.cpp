@@ -90,8 +90,13 @@ TEST(WidenPath, CodePageConversionIsPreferred) {
   if (!utf.ok()) GTEST_SKIP() << "no C.UTF-8 locale";
   std::wstring w;
   // CJK and accented letters, as a UTF-8 script names them.
-  ASSERT_TRUE(widen_path("\xe5\xb7\xa5\xe5\x85\xb7 Gr\xc3\xb6\xc3\x9f" "e.png", w, utf8));
-  EXPECT_EQ(w, L"\u5de5\u5177 Gr\u00f6\u00df" L"e.png");
+  ASSERT_TRUE(
+      widen_path("\xe5\xb7\xa5\xe5\x85\xb7 Gr\xc3\xb6\xc3\x9f"
+                 "e.png",
+                 w, utf8));
+  EXPECT_EQ(w,
+            L"\u5de5\u5177 Gr\u00f6\u00df"
+            L"e.png");
   // The same bytes in a single-byte code page are six other letters.
   ASSERT_TRUE(widen_path("\xc3\xb6", w, latin1));
   EXPECT_EQ(w, L"\u00c3\u00b6");

@@ -79,8 +79,8 @@ TEST(GlueNarrowing, LowBitsReadSignedOrUnsigned) {
 TEST(GlueReaders, RequiredIntegersFollowTheAuxiliaryLibraryToTheLetter) {
   State s;
   // Accepted values give the same integer, refused ones the same error text.
-  for (const char* args : {"3", "3.0", "'3'", "' 0x10 '", "-0.0", "math.mininteger", "3.5", "'x'", "nil", "",
-                           "{}", "2^63", "'1e2'"}) {
+  for (const char* args :
+       {"3", "3.0", "'3'", "' 0x10 '", "-0.0", "math.mininteger", "3.5", "'x'", "nil", "", "{}", "2^63", "'1e2'"}) {
     const std::string ours = s.call(read_int, args);
     const lua_Integer got = ours.empty() ? lua_tointeger(s.L, -1) : 0;
     const std::string theirs = s.call(check_int, args);
@@ -150,7 +150,8 @@ TEST(GlueErrors, BadAllocBecomesLuaMemoryErrorAtTheBoundary) {
   State s;
   EXPECT_EQ(s.call(glue::catch_bad_alloc<throws_bad_alloc>, ""), "not enough memory");
   // Lua's own errors pass through the guard unchanged, with their position.
-  EXPECT_EQ(s.call(glue::catch_bad_alloc<raises_lua_error>, ""), "[string \"local f = ...; return f()\"]:1: argument trouble");
+  EXPECT_EQ(s.call(glue::catch_bad_alloc<raises_lua_error>, ""),
+            "[string \"local f = ...; return f()\"]:1: argument trouble");
   ASSERT_EQ(s.call(glue::catch_bad_alloc<two_results>, ""), "");
   EXPECT_EQ(lua_gettop(s.L), 2);
   EXPECT_EQ(lua_tointeger(s.L, 2), 2);

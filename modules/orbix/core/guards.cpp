@@ -72,8 +72,7 @@ bool clip_long_line(int& x1, int& y1, int& x2, int& y2, int width, int height, f
     }
     return true;
   };
-  if (!(edge(-dx, x1 + reach) && edge(dx, reach - x1) && edge(-dy, y1 + reach) && edge(dy, reach - y1)))
-    return false;
+  if (!(edge(-dx, x1 + reach) && edge(dx, reach - x1) && edge(-dy, y1 + reach) && edge(dy, reach - y1))) return false;
   const double ox = x1, oy = y1;
   x1 = static_cast<int>(std::lround(ox + t0 * dx));
   y1 = static_cast<int>(std::lround(oy + t0 * dy));
