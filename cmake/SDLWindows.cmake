@@ -3,9 +3,10 @@
 # writes its path to "<cache>/sdl-prefix". -DSDL_PREFIX=<dir> names another
 # prefix of the same layout (bin/*.dll, lib/cmake, lib/pkgconfig, include).
 #
-# Sets SDL_PREFIX (modules/ builds orbix only when it is set), points
-# find_package and pkg-config at the prefix, and copies the SDL DLLs into
-# the build's bin/ so programs and tests run from there find them.
+# Sets SDL_PREFIX, points find_package and pkg-config at the prefix, and
+# copies the SDL DLLs into the build's bin/ so programs and tests run from
+# there find them. Without a prefix the Windows build stops: it would lack
+# orbix and everything that ships or tests it.
 
 include(SetupCache)
 set(SDL_PREFIX "" CACHE PATH "Cross-built SDL2 prefix (empty: the one scripts/setup.sh built)")
@@ -24,8 +25,8 @@ if(NOT SDL_PREFIX)
 endif()
 
 if(NOT SDL_PREFIX)
-  message(STATUS "SDL2 for Windows not found (run scripts/setup.sh): orbix is not built")
-  return()
+  message(FATAL_ERROR "SDL2 for Windows not found: run scripts/setup.sh (it cross-builds the SDL2 family), "
+    "or name a prefix with -DSDL_PREFIX=<dir>")
 endif()
 if(NOT EXISTS "${SDL_PREFIX}/lib/cmake/SDL2")
   message(FATAL_ERROR "SDL_PREFIX='${SDL_PREFIX}' holds no SDL2 build")

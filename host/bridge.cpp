@@ -12,15 +12,26 @@ extern "C" {
 #include "core/rounding.hpp"
 #include "core/script_file.hpp"
 #include "host_state.hpp"
+#include "lua_glue.hpp"
+#include "resources/resource_ids.h"
+
+namespace {
+
+// What an error box says when the error's own text could not be kept.
+constexpr char kOutOfMemoryText[] = "not enough memory";
+
+}  // namespace
 
 void take_error_text(lua_State* L, int index) {
   size_t len = 0;
   const char* text = lua_tolstring(L, index, &len);
-  g_host.error_text.assign(text ? text : "", text ? len : 0);
+  g_host.error_text_lost =
+      !glue::without_bad_alloc([&] { g_host.error_text.assign(text ? text : "", text ? len : 0); });
+  if (g_host.error_text_lost) g_host.error_text.clear();
 }
 
 void show_error_box(HWND owner, const char* caption) {
-  MessageBoxA(owner, g_host.error_text.c_str(), caption, MB_ICONERROR);
+  MessageBoxA(owner, g_host.error_text_lost ? kOutOfMemoryText : g_host.error_text.c_str(), caption, MB_ICONERROR);
 }
 
 void set_window_icons(HWND window) {
@@ -71,8 +82,7 @@ bool push_callback(lua_State* L) {
 
 }  // namespace
 
-INT_PTR offer_to_script(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                        const char* error_caption) {
+INT_PTR offer_to_script(HWND window, UINT message, WPARAM wparam, LPARAM lparam, const char* error_caption) {
   lua_State* L = g_host.L;
   const int top = lua_gettop(L);
   INT_PTR result = 0;
@@ -114,7 +124,7 @@ INT_PTR offer_to_script(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
     if (collecting) lua_gc(L, LUA_GCSTOP, 0);
     if (lua_pcall(L, 1, 0, 0) != LUA_OK && g_host.error_text.empty()) {
       // Not even the error value could be read (memory ran out).
-      g_host.error_text = "not enough memory";
+      g_host.error_text_lost = true;
     }
     if (collecting) lua_gc(L, LUA_GCRESTART, 0);
     lua_settop(L, top);
@@ -173,16 +183,15 @@ void bootstrap(HWND window) {
   const std::string name = init_script_path(own_module_file_name());
   const std::wstring path = init_script_path(own_module_file_name_wide());
   WideScriptFile file(path);
-  if (load_script_file(L, file, name.c_str()) != LUA_OK ||
-      lua_pcall(L, 0, LUA_MULTRET, 0) != LUA_OK) {
+  if (load_script_file(L, file, name.c_str()) != LUA_OK || lua_pcall(L, 0, LUA_MULTRET, 0) != LUA_OK) {
     take_error_text(L, -1);
-    MessageBoxA(window, g_host.error_text.c_str(), "", MB_ICONERROR);
+    show_error_box(window, "");
     lua_pop(L, 1);
     ExitProcess(0);
   }
   lua_settop(L, top);  // whatever init.lua returned is ignored
 
-  g_host.window_icon = LoadIconA(g_host.instance, MAKEINTRESOURCEA(1));
+  g_host.window_icon = LoadIconA(g_host.instance, MAKEINTRESOURCEA(IDI_PROGRAM));
   set_window_icons(window);
 }
 
@@ -191,7 +200,19 @@ void bootstrap(HWND window) {
 INT_PTR CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   const INT_PTR result = offer_to_script(window, message, wparam, lparam, "");
   if (message == WM_INITDIALOG) {
-    bootstrap(window);
+    // The paths are built in std::string; a failure to allocate them must
+    // not unwind through the platform's frames. There is no program without
+    // init.lua: the box, then the end, as for a script that cannot load.
+    bool out_of_memory = false;
+    try {
+      bootstrap(window);
+    } catch (const std::bad_alloc&) {
+      out_of_memory = true;
+    }
+    if (out_of_memory) {
+      MessageBoxA(window, kOutOfMemoryText, "", MB_ICONERROR);
+      ExitProcess(0);
+    }
     return -1;
   }
   if (message == WM_CREATE) return 0;

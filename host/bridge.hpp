@@ -13,14 +13,15 @@ extern "C" {
 // answer converted to a procedure result. A Lua error shows the error box
 // (text plus traceback) under `error_caption`, owned by the window, and gives
 // 0. The Lua stack is left at the height it had, so calls may nest.
-INT_PTR offer_to_script(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                        const char* error_caption);
+INT_PTR offer_to_script(HWND window, UINT message, WPARAM wparam, LPARAM lparam, const char* error_caption);
 
 // Takes the error value at `index` as the host's error text (empty when it is
-// neither a string nor a number).
+// neither a string nor a number). Never throws: when memory runs out the
+// text is lost, and the error box says so.
 void take_error_text(lua_State* L, int index);
 
-// Shows the host's error text in a modal error box.
+// Shows the host's error text in a modal error box ("not enough memory" when
+// it was lost).
 void show_error_box(HWND owner, const char* caption);
 
 // Gives a window and its owner the host's window icon (small, then big).

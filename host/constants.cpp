@@ -25,11 +25,11 @@ template <class T>
 constexpr lua_Integer widen(T v) {
   if constexpr (std::is_unsigned_v<T> && sizeof(T) <= 4)
     return static_cast<lua_Integer>(static_cast<unsigned long long>(v));
-  else
-    return static_cast<lua_Integer>(v);
+  else return static_cast<lua_Integer>(v);
 }
 
-#define K(name) { #name, widen(name) }
+#define K(name) \
+  { #name, widen(name) }
 
 // VK_0..VK_9 and VK_A..VK_Z have no SDK macro: their key codes are the
 // characters themselves.

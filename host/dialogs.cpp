@@ -11,17 +11,12 @@
 #include "bindings.hpp"
 #include "bridge.hpp"
 #include "host_state.hpp"
+#include "resources/resource_ids.h"
 
 namespace {
 
-// Template numbers and the controls of template 1.
-constexpr int kPromptTemplate = 1;
-constexpr int kWindowTemplate = 2;
-constexpr int kLabelId = 3;
-constexpr int kFieldId = 4;
-
 void focus_field(HWND box) {
-  HWND field = GetDlgItem(box, kFieldId);
+  HWND field = GetDlgItem(box, IDC_PROMPT_FIELD);
   SetFocus(field);
   SendMessageA(field, EM_SETSEL, 0, -1);
 }
@@ -39,8 +34,8 @@ INT_PTR CALLBACK input_box_proc(HWND box, UINT message, WPARAM wparam, LPARAM lp
   switch (message) {
     case WM_INITDIALOG: {
       const auto* texts = reinterpret_cast<const InputTexts*>(lparam);
-      if (texts->prompt) SetDlgItemTextA(box, kLabelId, texts->prompt);
-      if (texts->initial) SetDlgItemTextA(box, kFieldId, texts->initial);
+      if (texts->prompt) SetDlgItemTextA(box, IDC_PROMPT_LABEL, texts->prompt);
+      if (texts->initial) SetDlgItemTextA(box, IDC_PROMPT_FIELD, texts->initial);
       if (texts->caption) SetWindowTextA(box, texts->caption);
       focus_field(box);
       set_window_icons(box);
@@ -48,7 +43,7 @@ INT_PTR CALLBACK input_box_proc(HWND box, UINT message, WPARAM wparam, LPARAM lp
     }
     case WM_COMMAND:
       if (LOWORD(wparam) == IDOK) {
-        GetWindowTextA(GetDlgItem(box, kFieldId), g_shared_text, kLocalTextSize);
+        GetWindowTextA(GetDlgItem(box, IDC_PROMPT_FIELD), g_shared_text, kLocalTextSize);
         EndDialog(box, 1);
         return 0;
       }
@@ -57,11 +52,8 @@ INT_PTR CALLBACK input_box_proc(HWND box, UINT message, WPARAM wparam, LPARAM lp
         return -1;
       }
       return 0;
-    case WM_CLOSE:
-      EndDialog(box, 0);
-      return 0;
-    default:
-      return 0;
+    case WM_CLOSE: EndDialog(box, 0); return 0;
+    default: return 0;
   }
 }
 
@@ -93,7 +85,7 @@ int run_code(lua_State* L) {
 
 void run_box_code(HWND box) {
   char code[kLocalTextSize] = {};
-  GetDlgItemTextA(box, kFieldId, code, kLocalTextSize);
+  GetDlgItemTextA(box, IDC_PROMPT_FIELD, code, kLocalTextSize);
 
   lua_State* L = g_host.L;
   const int top = lua_gettop(L);
@@ -108,7 +100,7 @@ void run_box_code(HWND box) {
     take_error_text(L, -1);
     show_error_box(box, "");
   } else {
-    SetDlgItemTextA(box, kLabelId, lua_tostring(L, -1));
+    SetDlgItemTextA(box, IDC_PROMPT_LABEL, lua_tostring(L, -1));
   }
   lua_settop(L, top);
   g_host.current_window = saved;
@@ -117,20 +109,17 @@ void run_box_code(HWND box) {
 INT_PTR CALLBACK run_box_proc(HWND box, UINT message, WPARAM wparam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
-      SetDlgItemTextA(box, kLabelId, "Enter lua code to run.");
+      SetDlgItemTextA(box, IDC_PROMPT_LABEL, "Enter lua code to run.");
       SetWindowTextA(box, "Run lua code");
       focus_field(box);
       set_window_icons(box);
       return 0;
-    case WM_CLOSE:
-      EndDialog(box, 0);
-      return 0;
+    case WM_CLOSE: EndDialog(box, 0); return 0;
     case WM_COMMAND:
       if (LOWORD(wparam) == IDOK) run_box_code(box);  // the box stays open
       else if (LOWORD(wparam) == IDCANCEL) EndDialog(box, 0);
       return -1;
-    default:
-      return 0;
+    default: return 0;
   }
 }
 
@@ -210,8 +199,7 @@ INT_PTR CALLBACK script_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LP
   // goes to dialog_callback like the main window's messages; the callback
   // makes this dialog the current window only for its own run.
   const HWND saved = g_host.current_window;
-  const INT_PTR result =
-      offer_to_script(dialog, message, wparam, lparam, "dialog callback from new dialog");
+  const INT_PTR result = offer_to_script(dialog, message, wparam, lparam, "dialog callback from new dialog");
   g_host.current_window = saved;
   return result;
 }
@@ -229,23 +217,21 @@ int l_getInput(lua_State* L) {
     if (n >= 2) texts.initial = arg_str(L, 2);
     if (n >= 3) texts.caption = arg_str(L, 3);
   }
-  const INT_PTR ok =
-      DialogBoxParamA(g_host.instance, MAKEINTRESOURCEA(kPromptTemplate), g_host.current_window,
-                      input_box_proc, reinterpret_cast<LPARAM>(&texts));
+  const INT_PTR ok = DialogBoxParamA(g_host.instance, MAKEINTRESOURCEA(IDD_PROMPT), g_host.current_window,
+                                     input_box_proc, reinterpret_cast<LPARAM>(&texts));
   if (ok > 0) lua_pushstring(L, g_shared_text);
   else lua_pushnil(L);
   return 1;
 }
 
 int l_runbox(lua_State*) {
-  DialogBoxParamA(g_host.instance, MAKEINTRESOURCEA(kPromptTemplate), g_host.current_window,
-                  run_box_proc, 0);
+  DialogBoxParamA(g_host.instance, MAKEINTRESOURCEA(IDD_PROMPT), g_host.current_window, run_box_proc, 0);
   return 0;
 }
 
 int l_NewDialog(lua_State* L) {
   NewDialogCall call{lua_gettop(L)};
-  DialogBoxParamA(g_host.instance, MAKEINTRESOURCEA(kWindowTemplate), g_host.current_window,
-                  script_dialog_proc, reinterpret_cast<LPARAM>(&call));
+  DialogBoxParamA(g_host.instance, MAKEINTRESOURCEA(IDD_WINDOW), g_host.current_window, script_dialog_proc,
+                  reinterpret_cast<LPARAM>(&call));
   return 0;
 }

@@ -7,6 +7,7 @@
 #include "bindings.hpp"
 #include "core/gdi_range.hpp"
 #include "core/wide_path.hpp"
+#include "lua_glue.hpp"
 
 // The flat GDI+ entry points, declared here as the C interface they are: the
 // SDK's own header drags in its C++ wrapper classes, which the bindings do not
@@ -59,6 +60,17 @@ constexpr int kImageTypeBitmap = 1;
 template <class T>
 T* live_gdip(std::unordered_set<const void*>& kind, void* p) {
   return kind.count(p) ? static_cast<T*>(p) : nullptr;
+}
+
+// Records a new GDI+ object of a kind; one that cannot be recorded (memory
+// ran out) is given back, and the caller sees the null of a failed call.
+template <class T, class Release>
+T* note_gdip(std::unordered_set<const void*>& kind, T* object, Release release) {
+  if (object && !glue::without_bad_alloc([&] { kind.insert(object); })) {
+    release(object);
+    object = nullptr;
+  }
+  return object;
 }
 
 HDC arg_dc(lua_State* L, int i) { return arg_handle_as<HDC>(L, i); }
@@ -116,13 +128,9 @@ void with_wide_name(const char* name, Call call) {
 
 // ---------------------------------------------------------------- paint cycle
 
-int l_BeginPaint(lua_State* L) {
-  return push_handle(L, BeginPaint(arg_hwnd(L, 1), &g_paint));
-}
+int l_BeginPaint(lua_State* L) { return push_handle(L, BeginPaint(arg_hwnd(L, 1), &g_paint)); }
 
-int l_EndPaint(lua_State* L) {
-  return push_bool(L, EndPaint(arg_hwnd(L, 1), &g_paint));
-}
+int l_EndPaint(lua_State* L) { return push_bool(L, EndPaint(arg_hwnd(L, 1), &g_paint)); }
 
 // ------------------------------------------------------------ lines and shapes
 
@@ -166,8 +174,8 @@ int l_RoundRect(lua_State* L) {
   HDC dc = arg_dc(L, 1);
   const RECT r = arg_rect(L, 2);
   const int cw = arg_i32(L, 6), ch = arg_i32(L, 7);
-  const int c[] = {static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right),
-                   static_cast<int>(r.bottom), cw, ch};
+  const int c[] = {
+      static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right), static_cast<int>(r.bottom), cw, ch};
   if (!shape_fits_gdi(c, 6)) return refuse_shape(L);
   return push_bool(L, RoundRect(dc, r.left, r.top, r.right, r.bottom, cw, ch));
 }
@@ -197,22 +205,16 @@ int l_CreatePen(lua_State* L) {
   return push_handle(L, CreatePen(style, width, colour));
 }
 
-int l_CreateSolidBrush(lua_State* L) {
-  return push_handle(L, CreateSolidBrush(arg_u32(L, 1)));
-}
+int l_CreateSolidBrush(lua_State* L) { return push_handle(L, CreateSolidBrush(arg_u32(L, 1))); }
 
-int l_GetSysColorBrush(lua_State* L) {
-  return push_handle(L, GetSysColorBrush(arg_i32(L, 1)));
-}
+int l_GetSysColorBrush(lua_State* L) { return push_handle(L, GetSysColorBrush(arg_i32(L, 1))); }
 
 int l_SelectObject(lua_State* L) {
   HDC dc = arg_dc(L, 1);
   return push_handle(L, SelectObject(dc, arg_handle_as<HGDIOBJ>(L, 2)));
 }
 
-int l_DeleteObject(lua_State* L) {
-  return push_bool(L, DeleteObject(arg_handle_as<HGDIOBJ>(L, 1)));
-}
+int l_DeleteObject(lua_State* L) { return push_bool(L, DeleteObject(arg_handle_as<HGDIOBJ>(L, 1))); }
 
 // --------------------------------------------------------------------- text
 
@@ -252,9 +254,8 @@ int l_CreateFont(lua_State* L) {
   const int height = arg_i32(L, 3);
   const DWORD italic = arg_flag(L, 4), underline = arg_flag(L, 5), strikeout = arg_flag(L, 6);
   const int weight = arg_flag(L, 7) ? FW_BOLD : FW_DONTCARE;
-  HFONT font = CreateFontA(height, 0, 0, 0, weight, italic, underline, strikeout, ANSI_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                           DEFAULT_PITCH | FF_DONTCARE, face);
+  HFONT font = CreateFontA(height, 0, 0, 0, weight, italic, underline, strikeout, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
   lua_pop(L, 6);
   return push_handle(L, font);
 }
@@ -273,9 +274,7 @@ int l_GetPixel(lua_State* L) {
   return push_u32(L, GetPixel(dc, x, y));
 }
 
-int l_GetSysColor(lua_State* L) {
-  return push_u32(L, GetSysColor(arg_i32(L, 1)));
-}
+int l_GetSysColor(lua_State* L) { return push_u32(L, GetSysColor(arg_i32(L, 1))); }
 
 int l_RGB(lua_State* L) {
   const lua_Integer r = arg_int(L, 1), g = arg_int(L, 2), b = arg_int(L, 3);
@@ -349,16 +348,15 @@ int l_GdipLoadImageFromFile(lua_State* L) {
   const char* name = arg_str(L, 1);
   GpImage* image = nullptr;
   with_wide_name(name, [&](const WCHAR* wide) { GdipLoadImageFromFile(wide, &image); });
-  if (image) g_gdip_images.insert(image);
-  return push_handle(L, image);
+  return push_handle(L, note_gdip(g_gdip_images, image, GdipDisposeImage));
 }
 
 int l_GdipCreateBitmapFromFile(lua_State* L) {
   const char* name = arg_str(L, 1);
   GpBitmap* bitmap = nullptr;
   with_wide_name(name, [&](const WCHAR* wide) { GdipCreateBitmapFromFile(wide, &bitmap); });
-  if (bitmap) g_gdip_images.insert(bitmap);
-  return push_handle(L, bitmap);
+  auto dispose = [](GpBitmap* b) { GdipDisposeImage(reinterpret_cast<GpImage*>(b)); };
+  return push_handle(L, note_gdip(g_gdip_images, bitmap, dispose));
 }
 
 int l_GdipCreateHBITMAPFromBitmap(lua_State* L) {
@@ -375,8 +373,7 @@ int l_GdipCreateHBITMAPFromBitmap(lua_State* L) {
 int l_GdipCreateFromHDC(lua_State* L) {
   GpGraphics* graphics = nullptr;
   GdipCreateFromHDC(arg_dc(L, 1), &graphics);
-  if (graphics) g_gdip_graphics.insert(graphics);
-  return push_handle(L, graphics);
+  return push_handle(L, note_gdip(g_gdip_graphics, graphics, GdipDeleteGraphics));
 }
 
 int l_GdipDrawImageI(lua_State* L) {

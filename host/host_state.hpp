@@ -27,6 +27,7 @@ struct HostState {
   HICON window_icon = nullptr;
   COLORREF* custom_colors = nullptr;  // 16 entries, kept across colour dialogs
   std::string error_text;             // last error shown in an error box
+  bool error_text_lost = false;       // memory ran out while it was taken
 };
 
 extern HostState g_host;

@@ -29,16 +29,14 @@ int l_AppendMenu(lua_State* L) {
   // An integer (of integer subtype: 5.0 is not one) is the command
   // identifier; anything else is taken as the handle of a pop-up menu, which
   // gives 0 when it is not a handle at all.
-  UINT_PTR item = lua_isinteger(L, 3) ? static_cast<UINT_PTR>(lua_tointeger(L, 3))
-                                      : reinterpret_cast<UINT_PTR>(arg_handle(L, 3));
+  UINT_PTR item =
+      lua_isinteger(L, 3) ? static_cast<UINT_PTR>(lua_tointeger(L, 3)) : reinterpret_cast<UINT_PTR>(arg_handle(L, 3));
   const char* text = arg_str(L, 4);
   const UINT flags = arg_u32(L, 2);
   return push_bool(L, AppendMenuA(menu, flags, item, text));
 }
 
-int l_SetMenu(lua_State* L) {
-  return push_bool(L, SetMenu(arg_hwnd(L, 1), arg_handle_as<HMENU>(L, 2)));
-}
+int l_SetMenu(lua_State* L) { return push_bool(L, SetMenu(arg_hwnd(L, 1), arg_handle_as<HMENU>(L, 2))); }
 
 int l_GetMenu(lua_State* L) { return push_handle(L, GetMenu(arg_hwnd(L, 1))); }
 
@@ -113,8 +111,7 @@ int l_CreateAcceleratorTable(lua_State* L) {
   const unsigned change = ++g_accel_changes;
   free_accelerator_entries();
   ACCEL* block = nullptr;
-  if (!accel_block_size(n, &count, &bytes) ||
-      !(block = static_cast<ACCEL*>(LocalAlloc(LMEM_ZEROINIT, bytes)))) {
+  if (!accel_block_size(n, &count, &bytes) || !(block = static_cast<ACCEL*>(LocalAlloc(LMEM_ZEROINIT, bytes)))) {
     // No block for that many entries: accelerators are off, as after any
     // failed creation.
     drop_accelerator_table();

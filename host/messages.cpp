@@ -12,6 +12,7 @@
 #include "bindings.hpp"
 #include "core/text_bounds.hpp"
 #include "host_state.hpp"
+#include "lua_glue.hpp"
 
 // The records exactly as 64-bit programs see them; the rich-edit ones use
 // that header's 4-byte packing.
@@ -34,10 +35,6 @@ namespace {
 // window and writes text ranges in its own encoding.
 constexpr std::size_t kSharedTextUnits = kSharedTextSize / sizeof(WCHAR);
 
-void push_buffer_text(lua_State* L, const char* buf, std::size_t size) {
-  lua_pushlstring(L, buf, strnlen(buf, size));
-}
-
 // Most bytes one character of the ANSI code page can take.
 int ansi_max_char_size() {
   CPINFO info;
@@ -49,9 +46,7 @@ int ansi_max_char_size() {
 // (the message is then not sent); narrows sizes the script named itself.
 bool make_text_request_safe(HWND w, UINT msg, WPARAM& wp, char* buf, std::size_t cap) {
   switch (msg) {
-    case WM_GETTEXT:
-      wp = static_cast<WPARAM>(clamp_request(wp, cap));
-      return true;
+    case WM_GETTEXT: wp = static_cast<WPARAM>(clamp_request(wp, cap)); return true;
     case EM_GETLINE: {
       // The line's size travels in the buffer's first word.
       WORD size;
@@ -60,17 +55,14 @@ bool make_text_request_safe(HWND w, UINT msg, WPARAM& wp, char* buf, std::size_t
       std::memcpy(buf, &size, sizeof size);
       return true;
     }
-    case LB_GETTEXT:
-      return text_fits(SendMessageA(w, LB_GETTEXTLEN, wp, 0), 1, cap);
-    case CB_GETLBTEXT:
-      return text_fits(SendMessageA(w, CB_GETLBTEXTLEN, wp, 0), 1, cap);
+    case LB_GETTEXT: return text_fits(SendMessageA(w, LB_GETTEXTLEN, wp, 0), 1, cap);
+    case CB_GETLBTEXT: return text_fits(SendMessageA(w, CB_GETLBTEXTLEN, wp, 0), 1, cap);
     case EM_GETSELTEXT: {
       CHARRANGE r{};
       SendMessageA(w, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
       return text_fits(static_cast<std::int64_t>(r.cpMax) - r.cpMin, ansi_max_char_size(), cap);
     }
-    default:
-      return true;
+    default: return true;
   }
 }
 
@@ -125,15 +117,17 @@ constexpr UINT kLastMessage = 0xFFFF;
 
 // The searches of list and combo boxes start after the item wParam names, -1
 // meaning the whole list. Wine reads before its item array for a start below
-// -1 (LB_FINDSTRING with a start of -1,469,449,269 ended the process), so
-// such a start searches the whole list too.
+// -1, far enough to end the process, so such a start searches the whole
+// list too.
 WPARAM search_start(UINT msg, WPARAM wp) {
   switch (msg) {
-    case LB_FINDSTRING: case LB_FINDSTRINGEXACT: case LB_SELECTSTRING:
-    case CB_FINDSTRING: case CB_FINDSTRINGEXACT: case CB_SELECTSTRING:
-      return static_cast<int>(wp) < -1 ? static_cast<WPARAM>(-1) : wp;
-    default:
-      return wp;
+    case LB_FINDSTRING:
+    case LB_FINDSTRINGEXACT:
+    case LB_SELECTSTRING:
+    case CB_FINDSTRING:
+    case CB_FINDSTRINGEXACT:
+    case CB_SELECTSTRING: return static_cast<int>(wp) < -1 ? static_cast<WPARAM>(-1) : wp;
+    default: return wp;
   }
 }
 
@@ -180,8 +174,7 @@ int l_SendMessageString(lua_State* L) {
   WPARAM wp = static_cast<WPARAM>(arg_int(L, 3));
   HWND w = arg_hwnd(L, 1);
   LRESULT r = refused_result(msg);
-  if (make_text_request_safe(w, msg, wp, buf, sizeof buf))
-    r = send_message(w, msg, wp, reinterpret_cast<LPARAM>(buf));
+  if (make_text_request_safe(w, msg, wp, buf, sizeof buf)) r = send_message(w, msg, wp, reinterpret_cast<LPARAM>(buf));
   push_int(L, static_cast<lua_Integer>(r));
   push_buffer_text(L, buf, sizeof buf);
   return 2;
@@ -212,8 +205,8 @@ int l_ENLINK(lua_State* L) {
 
 int l_GetSel(lua_State* L) {
   DWORD start = 0, end = 0;
-  const LRESULT r = SendMessageA(arg_hwnd(L, 1), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                                 reinterpret_cast<LPARAM>(&end));
+  const LRESULT r =
+      SendMessageA(arg_hwnd(L, 1), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   push_i32(L, static_cast<std::int32_t>(start));
   push_i32(L, static_cast<std::int32_t>(end));
   push_i32(L, static_cast<std::int32_t>(r));
@@ -235,8 +228,7 @@ int l_RichEdit_GetTextRange(lua_State* L) {
     range.lpstrText = g_shared_text;
     SendMessageA(w, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
     wide[kSharedTextUnits - 1] = 0;
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, buf, plan.convert_bytes, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, buf, plan.convert_bytes, nullptr, nullptr);
   }
   push_buffer_text(L, buf, sizeof buf);
   return 1;
@@ -259,9 +251,9 @@ int l_MonthCal_SetCurSel(lua_State* L) {
   lua_Integer v[3];
   required_fields(L, 2, names, 3, v);
   SYSTEMTIME st{};
-  st.wYear = low16(v[0]);
-  st.wMonth = low16(v[1]);
-  st.wDay = low16(v[2]);
+  st.wYear = glue::low16_unsigned(v[0]);
+  st.wMonth = glue::low16_unsigned(v[1]);
+  st.wDay = glue::low16_unsigned(v[2]);
   SendMessageA(arg_hwnd(L, 1), MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&st));
   return 0;
 }
@@ -286,12 +278,12 @@ int l_DateTime_SetSystemtime(lua_State* L) {
   lua_Integer v[7];
   required_fields(L, 2, names, 7, v);
   SYSTEMTIME st{};
-  st.wYear = low16(v[0]);
-  st.wMonth = low16(v[1]);
-  st.wDay = low16(v[2]);
-  st.wHour = low16(v[3]);
-  st.wMinute = low16(v[4]);
-  st.wSecond = low16(v[5]);
+  st.wYear = glue::low16_unsigned(v[0]);
+  st.wMonth = glue::low16_unsigned(v[1]);
+  st.wDay = glue::low16_unsigned(v[2]);
+  st.wHour = glue::low16_unsigned(v[3]);
+  st.wMinute = glue::low16_unsigned(v[4]);
+  st.wSecond = glue::low16_unsigned(v[5]);
   st.wDayOfWeek = wday_to_record(v[6]);
   SendMessageA(arg_hwnd(L, 1), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
   return 0;
@@ -305,9 +297,14 @@ namespace {
 // failure instead of a double free, a freed block or an overrun.
 std::unordered_map<void*, std::size_t> g_format_blocks;
 
+// A block that cannot be recorded (memory ran out) is freed again: the
+// caller sees the null block of a failed allocation.
 void* new_format_block(std::size_t size) {
   void* p = LocalAlloc(LMEM_ZEROINIT, size);
-  if (p) g_format_blocks[p] = size;
+  if (p && !glue::without_bad_alloc([&] { g_format_blocks[p] = size; })) {
+    LocalFree(p);
+    p = nullptr;
+  }
   return p;
 }
 
@@ -340,7 +337,7 @@ int l_PARAFORMAT2(lua_State* L) {
       pf->dxOffset = static_cast<LONG>(offset);
       pf->dySpaceAfter = static_cast<LONG>(after);
       pf->dyLineSpacing = static_cast<LONG>(spacing);
-      pf->wAlignment = low16(align);
+      pf->wAlignment = glue::low16_unsigned(align);
       // dyLineSpacing in twentieths of a line: 20 single, 40 double.
       pf->bLineSpacingRule = 5;
     }
@@ -390,7 +387,7 @@ int l_CHARFORMAT(lua_State* L) {
     lua_createtable(L, 0, 5);
     set_int_field(L, "dwMask", static_cast<lua_Integer>(cf.dwMask));
     set_int_field(L, "dwEffects", static_cast<lua_Integer>(cf.dwEffects));
-    lua_pushlstring(L, cf.szFaceName, strnlen(cf.szFaceName, sizeof cf.szFaceName));
+    push_buffer_text(L, cf.szFaceName, sizeof cf.szFaceName);
     lua_setfield(L, -2, "szFaceName");
     set_int_field(L, "crTextColor", static_cast<lua_Integer>(cf.crTextColor));
     set_int_field(L, "yHeight", cf.yHeight);

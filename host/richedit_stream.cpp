@@ -8,6 +8,7 @@
 
 #include "args.hpp"
 #include "bindings.hpp"
+#include "core/text_bounds.hpp"
 #include "core/text_stream.hpp"
 #include "host_state.hpp"
 
@@ -32,16 +33,14 @@ DWORD stream_failure() {
 
 DWORD CALLBACK file_read(DWORD_PTR cookie, LPBYTE buffer, LONG requested, LONG* done) {
   DWORD got = 0;
-  const BOOL ok = ReadFile(reinterpret_cast<HANDLE>(cookie), buffer, static_cast<DWORD>(requested),
-                           &got, nullptr);
+  const BOOL ok = ReadFile(reinterpret_cast<HANDLE>(cookie), buffer, static_cast<DWORD>(requested), &got, nullptr);
   *done = static_cast<LONG>(got);  // 0 at the end of the file ends the stream
   return ok ? 0 : stream_failure();
 }
 
 DWORD CALLBACK file_write(DWORD_PTR cookie, LPBYTE buffer, LONG requested, LONG* done) {
   DWORD put = 0;
-  const BOOL ok = WriteFile(reinterpret_cast<HANDLE>(cookie), buffer, static_cast<DWORD>(requested),
-                            &put, nullptr);
+  const BOOL ok = WriteFile(reinterpret_cast<HANDLE>(cookie), buffer, static_cast<DWORD>(requested), &put, nullptr);
   *done = static_cast<LONG>(put);
   return ok ? 0 : stream_failure();
 }
@@ -50,8 +49,8 @@ DWORD CALLBACK file_write(DWORD_PTR cookie, LPBYTE buffer, LONG requested, LONG*
 // the terminating zero): the script gets the RTF that fit, never more.
 DWORD CALLBACK memory_write(DWORD_PTR cookie, LPBYTE buffer, LONG requested, LONG* done) {
   std::int32_t taken = 0;
-  const std::uint32_t result = stream_write_piece(reinterpret_cast<char*>(cookie), kLargeTextSize,
-                                                  g_stream_position, buffer, requested, taken);
+  const std::uint32_t result =
+      stream_write_piece(reinterpret_cast<char*>(cookie), kLargeTextSize, g_stream_position, buffer, requested, taken);
   *done = taken;
   return result;
 }
@@ -78,8 +77,8 @@ DWORD send_stream(HWND edit, UINT message, DWORD_PTR cookie, EDITSTREAMCALLBACK 
 int l_LoadRichEdit(lua_State* L) {
   const char* path = arg_str(L, 2);
   HWND edit = arg_hwnd(L, 1);
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return push_bool(L, FALSE);
   const DWORD error = send_stream(edit, EM_STREAMIN, reinterpret_cast<DWORD_PTR>(file), file_read);
   CloseHandle(file);
@@ -91,8 +90,8 @@ int l_LoadRichEdit(lua_State* L) {
 int l_SaveRichEdit(lua_State* L) {
   const char* path = arg_str(L, 2);
   HWND edit = arg_hwnd(L, 1);
-  HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     MessageBoxA(edit, "Could not create file.", "Error", MB_ICONERROR);
     return push_bool(L, FALSE);
@@ -120,7 +119,7 @@ int l_StreamInRichEdit(lua_State* L) {
   HWND edit = arg_hwnd(L, 1);
   size_t len = 0;
   const char* text = arg_opt_str(L, 2, &len);
-  g_stream_length = copy_text_in(g_large_text, kLargeTextSize, text, text ? len : 0);
+  g_stream_length = copy_cut(g_large_text, kLargeTextSize, text, text ? len : 0);
   g_stream_position = 0;
   send_stream(edit, EM_STREAMIN, reinterpret_cast<DWORD_PTR>(g_large_text), memory_read);
   lua_pushlstring(L, g_large_text, g_stream_length);

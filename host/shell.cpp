@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "args.hpp"
+#include "lua_glue.hpp"
 #include "core/wave_image.hpp"
 #include "bindings.hpp"
 #include "core/paths.hpp"
@@ -32,13 +33,6 @@ namespace {
 
 constexpr std::size_t kPathBufferSize = 260;
 constexpr int kCustomColorCount = 16;
-
-// Pushes a zero-terminated string held in a fixed buffer, never reading past
-// the buffer even if the platform left it unterminated.
-void push_buffer(lua_State* L, const char* buffer, std::size_t size) {
-  const void* zero = std::memchr(buffer, 0, size);
-  lua_pushlstring(L, buffer, zero ? static_cast<const char*>(zero) - buffer : size);
-}
 
 // --- file dialogs --------------------------------------------------------
 
@@ -66,7 +60,7 @@ int run_file_dialog(lua_State* L, FileDialogCall call, DWORD flags) {
   ofn.lpstrDefExt = buffers.extension;
   ofn.Flags = flags;
   if (call(&ofn)) {
-    push_buffer(L, buffers.file, sizeof buffers.file);
+    push_buffer_text(L, buffers.file, sizeof buffers.file);
   } else {
     lua_pushnil(L);
   }
@@ -111,6 +105,16 @@ bool settle_on_accepted(__finddata64_t& data) {
 const std::vector<std::string>& program_arguments() {
   static const std::vector<std::string> argv = split_command_line(GetCommandLineA());
   return argv;
+}
+
+// Results computed as std::string are kept here while Lua copies them: a
+// string in the binding's own frame would leak if the push raised (a Lua
+// error skips its destructor).
+std::string g_result_text;
+
+int push_result_text(lua_State* L) {
+  lua_pushlstring(L, g_result_text.data(), g_result_text.size());
+  return 1;
 }
 
 COLORREF* custom_colors() {
@@ -197,23 +201,20 @@ int l_GetCommandLine(lua_State* L) {
 }
 
 int l_Command(lua_State* L) {
-  const auto index = static_cast<std::int32_t>(static_cast<std::uint32_t>(arg_int(L, 1)));
-  const std::string s = command_argument(program_arguments(), index);
-  lua_pushlstring(L, s.data(), s.size());
-  return 1;
+  const std::int32_t index = arg_i32(L, 1);
+  g_result_text = command_argument(program_arguments(), index);
+  return push_result_text(L);
 }
 
 int l_GetCurrentDirectory(lua_State* L) {
   char buffer[kLocalTextSize] = {};
   const DWORD count = GetCurrentDirectoryA(kLocalTextSize, buffer);
-  push_buffer(L, buffer, sizeof buffer);
+  push_buffer_text(L, buffer, sizeof buffer);
   lua_pushnumber(L, static_cast<lua_Number>(count));
   return 2;
 }
 
-int l_SetCurrentDirectory(lua_State* L) {
-  return push_bool(L, SetCurrentDirectoryA(arg_str(L, 1)));
-}
+int l_SetCurrentDirectory(lua_State* L) { return push_bool(L, SetCurrentDirectoryA(arg_str(L, 1))); }
 
 int l_GetLastError(lua_State* L) { return push_u32(L, GetLastError()); }
 
@@ -227,18 +228,15 @@ int l_exepath(lua_State* L) {
   char name[kPathBufferSize] = {};
   GetModuleFileNameA(nullptr, name, kPathBufferSize);
   name[kPathBufferSize - 1] = '\0';
-  const std::string dir = module_directory(name);
-  lua_pushlstring(L, dir.data(), dir.size());
-  return 1;
+  g_result_text = module_directory(name);
+  return push_result_text(L);
 }
 
 // --- common dialogs ----------------------------------------------------------
 
 int l_SaveDialog(lua_State* L) { return run_file_dialog(L, GetSaveFileNameA, OFN_OVERWRITEPROMPT); }
 
-int l_OpenDialog(lua_State* L) {
-  return run_file_dialog(L, GetOpenFileNameA, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST);
-}
+int l_OpenDialog(lua_State* L) { return run_file_dialog(L, GetOpenFileNameA, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST); }
 
 int l_ChooseFont(lua_State* L) {
   LOGFONTA font = {};
@@ -253,8 +251,7 @@ int l_ChooseFont(lua_State* L) {
     cf.Flags |= CF_INITTOLOGFONTSTRUCT;
     // The fields land at stack positions 2..8, which is where argument
     // errors point.
-    for (const char* field :
-         {"facename", "height", "italic", "underline", "strikeout", "bold", "rgbColors"})
+    for (const char* field : {"facename", "height", "italic", "underline", "strikeout", "bold", "rgbColors"})
       lua_getfield(L, 1, field);
     size_t len = 0;
     const char* face = arg_str(L, 2, &len);
@@ -270,17 +267,29 @@ int l_ChooseFont(lua_State* L) {
 
   if (!ChooseFontA(&cf)) return 0;
   lua_createtable(L, 0, 7);
-  push_buffer(L, font.lfFaceName, sizeof font.lfFaceName);
+  push_buffer_text(L, font.lfFaceName, sizeof font.lfFaceName);
   lua_setfield(L, -2, "facename");
   push_u32(L, cf.rgbColors);
   lua_setfield(L, -2, "rgbColors");
   push_i32(L, font.lfHeight);
   lua_setfield(L, -2, "height");
   // A flag that is not set stays absent, so `if font.bold` is the test.
-  if (font.lfWeight == FW_BOLD) { lua_pushboolean(L, 1); lua_setfield(L, -2, "bold"); }
-  if (font.lfItalic) { lua_pushboolean(L, 1); lua_setfield(L, -2, "italic"); }
-  if (font.lfUnderline) { lua_pushboolean(L, 1); lua_setfield(L, -2, "underline"); }
-  if (font.lfStrikeOut) { lua_pushboolean(L, 1); lua_setfield(L, -2, "strikeout"); }
+  if (font.lfWeight == FW_BOLD) {
+    lua_pushboolean(L, 1);
+    lua_setfield(L, -2, "bold");
+  }
+  if (font.lfItalic) {
+    lua_pushboolean(L, 1);
+    lua_setfield(L, -2, "italic");
+  }
+  if (font.lfUnderline) {
+    lua_pushboolean(L, 1);
+    lua_setfield(L, -2, "underline");
+  }
+  if (font.lfStrikeOut) {
+    lua_pushboolean(L, 1);
+    lua_setfield(L, -2, "strikeout");
+  }
   return 1;
 }
 
@@ -313,8 +322,8 @@ int l_SHBrowseForFolder(lua_State* L) {
   if (!item) return 0;
   if (!SHGetPathFromIDListA(item, path)) path[0] = '\0';
   CoTaskMemFree(item);
-  push_buffer(L, path, sizeof path);
-  push_buffer(L, display_name, sizeof display_name);
+  push_buffer_text(L, path, sizeof path);
+  push_buffer_text(L, display_name, sizeof display_name);
   return 2;
 }
 
@@ -351,23 +360,47 @@ HGLOBAL clipboard_block(const char* text, UINT format) {
   return block;
 }
 
-// Pushes the clipboard's Unicode text as UTF-8, read up to its zero or the
-// block's end. The clipboard is open.
-void push_clipboard_unicode(lua_State* L) {
-  const HANDLE block = GetClipboardData(CF_UNICODETEXT);
-  const wchar_t* text = block ? static_cast<const wchar_t*>(GlobalLock(block)) : nullptr;
-  if (!text) {
-    lua_pushnil(L);
-    return;
-  }
-  const std::size_t room = GlobalSize(block) / sizeof(wchar_t);
-  const int units = static_cast<int>(std::min<std::size_t>(wcsnlen(text, room), INT_MAX / 4));
+// Protected: (wide text, unit count) -> the text as UTF-8.
+int push_utf8_inside(lua_State* L) {
+  const auto* text = static_cast<const wchar_t*>(lua_touserdata(L, 1));
+  const int units = static_cast<int>(lua_tointeger(L, 2));
   const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, units, nullptr, 0, nullptr, nullptr);
   luaL_Buffer b;
   char* out = luaL_buffinitsize(L, &b, static_cast<std::size_t>(bytes));
   WideCharToMultiByte(CP_UTF8, 0, text, units, out, bytes, nullptr, nullptr);
-  GlobalUnlock(block);
   luaL_pushresultsize(&b, static_cast<std::size_t>(bytes));
+  return 1;
+}
+
+// Pushes the clipboard's text (Unicode as UTF-8, or the plain form), read up
+// to its zero or the block's end, or nil. The clipboard is open, and it is
+// closed again (its block unlocked) before a memory error of the push is
+// raised: the clipboard must never stay open.
+int push_clipboard_text(lua_State* L, UINT format) {
+  const HANDLE block = GetClipboardData(format);
+  const void* text = block ? GlobalLock(block) : nullptr;
+  int status = LUA_OK;
+  if (!text) {
+    lua_pushnil(L);
+  } else if (format == CF_UNICODETEXT) {
+    const std::size_t room = GlobalSize(block) / sizeof(wchar_t);
+    const auto* wide = static_cast<const wchar_t*>(text);
+    const int units = static_cast<int>(std::min<std::size_t>(wcsnlen(wide, room), INT_MAX / 4));
+    lua_pushcfunction(L, push_utf8_inside);
+    lua_pushlightuserdata(L, const_cast<void*>(text));
+    lua_pushinteger(L, units);
+    status = lua_pcall(L, 2, 1, 0);
+  } else {
+    // Another program put the block there: its text need not be terminated
+    // within the block, so the read stops at the block's end.
+    const auto* bytes = static_cast<const char*>(text);
+    const std::size_t size = GlobalSize(block);
+    const void* zero = std::memchr(bytes, 0, size);
+    status = glue::try_push_lstring(L, bytes, zero ? static_cast<const char*>(zero) - bytes : size);
+  }
+  if (text) GlobalUnlock(block);
+  CloseClipboard();
+  return status == LUA_OK ? 1 : lua_error(L);
 }
 
 }  // namespace
@@ -393,23 +426,10 @@ int l_SetClipboardText(lua_State* L) {
 int l_GetClipboardText(lua_State* L) {
   if (clipboard_in_unicode() && IsClipboardFormatAvailable(CF_UNICODETEXT)) {
     if (!OpenClipboard(nullptr)) return 0;
-    push_clipboard_unicode(L);
-    CloseClipboard();
-    return 1;
+    return push_clipboard_text(L, CF_UNICODETEXT);
   }
   if (!IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(nullptr)) return 0;
-  const HANDLE block = GetClipboardData(CF_TEXT);
-  const char* text = block ? static_cast<const char*>(GlobalLock(block)) : nullptr;
-  if (text) {
-    // Another program put the block there: its text need not be terminated
-    // within the block, so the read stops at the block's end.
-    push_buffer(L, text, GlobalSize(block));
-    GlobalUnlock(block);
-  } else {
-    lua_pushnil(L);
-  }
-  CloseClipboard();
-  return 1;
+  return push_clipboard_text(L, CF_TEXT);
 }
 
 // --- directory listing -----------------------------------------------------------
@@ -418,8 +438,7 @@ int l_Dir(lua_State* L) {
   const int count = lua_gettop(L);
   if (count > 2) return luaL_error(L, "dir - 0 through 2 args");
   const char* pattern = count >= 1 ? arg_str(L, 1) : "";
-  const unsigned mask =
-      count == 2 ? static_cast<unsigned>(arg_rounded_i32(L, 2)) & 0xFFu : kDefaultDirMask;
+  const unsigned mask = count == 2 ? static_cast<unsigned>(arg_rounded_i32(L, 2)) & 0xFFu : kDefaultDirMask;
 
   __finddata64_t data;
   if (*pattern) {
@@ -445,6 +464,6 @@ int l_Dir(lua_State* L) {
       return 1;
     }
   }
-  push_buffer(L, g_dir.name, sizeof g_dir.name);
+  push_buffer_text(L, g_dir.name, sizeof g_dir.name);
   return 1;
 }

@@ -1,17 +1,9 @@
 // Windows and controls: creation, geometry, text, state, focus, window words.
-#include <cstring>
-
 #include "args.hpp"
 #include "bindings.hpp"
 #include "host_state.hpp"
 
 namespace {
-
-// Pushes the zero-terminated text at the front of a buffer of `size` bytes,
-// never looking past the buffer even if nothing terminated it.
-void push_buffer_text(lua_State* L, const char* buf, std::size_t size) {
-  lua_pushlstring(L, buf, strnlen(buf, size));
-}
 
 // Points travel by value: x in the low 32 bits, y in the high 32 bits.
 POINT arg_point(lua_State* L, int first) {
@@ -42,9 +34,7 @@ int l_CreateWindow(lua_State* L) {
 
 int l_DestroyWindow(lua_State* L) { return push_bool(L, DestroyWindow(arg_hwnd(L, 1))); }
 
-int l_InvalidateRect(lua_State* L) {
-  return push_bool(L, InvalidateRect(arg_hwnd(L, 1), nullptr, TRUE));
-}
+int l_InvalidateRect(lua_State* L) { return push_bool(L, InvalidateRect(arg_hwnd(L, 1), nullptr, TRUE)); }
 
 int l_MoveWindow(lua_State* L) {
   HWND w = arg_hwnd(L, 1);

@@ -35,15 +35,11 @@ build = {
         "modules/orbix/values.cpp", "modules/orbix/events.cpp", "modules/orbix/video.cpp",
         "modules/orbix/textures.cpp", "modules/orbix/surfaces.cpp", "modules/orbix/audio.cpp",
         "modules/orbix/fonts_controllers.cpp", "modules/orbix/primitives.cpp", "modules/orbix/pixels.cpp",
+        "modules/orbix/core/guards.cpp",
       },
-      -- Every area of bindings is built (the CMake build derives these from
-      -- the files present).
-      defines = {
-        "ORBIX_HAVE_EVENTS=1", "ORBIX_HAVE_VIDEO=1", "ORBIX_HAVE_TEXTURES=1", "ORBIX_HAVE_SURFACES=1",
-        "ORBIX_HAVE_AUDIO=1", "ORBIX_HAVE_FONTS_CONTROLLERS=1", "ORBIX_HAVE_PRIMITIVES=1",
-      },
-      -- The sources include <SDL.h>, as SDL's own pkg-config flags have it.
-      incdirs = { "$(SDL2_INCDIR)/SDL2" },
+      -- The sources include <SDL.h>, as SDL's own pkg-config flags have it,
+      -- and the glue shared with the host.
+      incdirs = { "$(SDL2_INCDIR)/SDL2", "glue" },
       libdirs = { "$(SDL2_LIBDIR)" },
       -- The module is C++: the C compiler that links it needs libstdc++.
       libraries = { "SDL2_gfx", "SDL2_ttf", "SDL2_mixer", "SDL2_image", "SDL2", "stdc++" },

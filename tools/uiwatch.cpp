@@ -99,7 +99,9 @@ struct Options {
   WPARAM quit_code = 0;
   std::vector<std::pair<int, std::string>> set_texts;
   std::vector<std::pair<int, std::string>> selects;
-  struct Click { int id, x, y; };
+  struct Click {
+    int id, x, y;
+  };
   std::vector<Click> clicks;
   std::vector<int> presses;
   bool dump = false;
@@ -159,11 +161,13 @@ bool is_dialog(HWND w) {
 BOOL CALLBACK find_window(HWND w, LPARAM) {
   DWORD pid = 0;
   GetWindowThreadProcessId(w, &pid);
-  if (pid == GetCurrentProcessId() || !IsWindowVisible(w) || !is_dialog(w) ||
-      (g_done.count(w) && !g_opt.again))
+  if (pid == GetCurrentProcessId() || !IsWindowVisible(w) || !is_dialog(w) || (g_done.count(w) && !g_opt.again))
     return TRUE;
   if (g_opt.post_quit) {
-    if (window_text(w) == "Window") { g_found = w; return FALSE; }
+    if (window_text(w) == "Window") {
+      g_found = w;
+      return FALSE;
+    }
     return TRUE;
   }
   if (g_opt.by_caption ? window_text(w) == g_opt.caption : GetDlgItem(w, 0xFFFF) != nullptr) {
@@ -187,8 +191,7 @@ void press(HWND box, int id) {
 std::string control_text(HWND w) {
   wchar_t buf[8192] = {};
   DWORD_PTR n = 0;
-  SendMessageTimeoutW(w, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
-                      2000, &n);
+  SendMessageTimeoutW(w, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &n);
   buf[8191] = L'\0';
   return to_utf8(buf);
 }
@@ -196,7 +199,11 @@ std::string control_text(HWND w) {
 // A control by identifier anywhere in the dialog; with `edit`, the edit
 // field of that identifier when there is one (a file dialog's name box is
 // an edit inside combo boxes that all carry the same identifier).
-struct ControlSearch { int id; bool edit; HWND found; };
+struct ControlSearch {
+  int id;
+  bool edit;
+  HWND found;
+};
 BOOL CALLBACK find_control_proc(HWND w, LPARAM lp) {
   auto* s = reinterpret_cast<ControlSearch*>(lp);
   if (GetDlgCtrlID(w) != s->id || !IsWindowVisible(w)) return TRUE;
@@ -262,7 +269,10 @@ void type_keys(HWND dialog, const std::string& list) {
     else if (k == "end") vk = VK_END;
     else if (k.size() == 1 && std::isalnum(static_cast<unsigned char>(k[0])))
       vk = static_cast<WORD>(std::toupper(static_cast<unsigned char>(k[0])));
-    if (!vk) { std::printf("unknown key [%s]\n", k.c_str()); continue; }
+    if (!vk) {
+      std::printf("unknown key [%s]\n", k.c_str());
+      continue;
+    }
     type_key(vk, ctrl, alt);
     Sleep(150);  // one key at a time through the program's queue
   }
@@ -280,18 +290,23 @@ void act_on(HWND dialog) {
   }
   for (const auto& sel : g_opt.selects) {
     HWND c = find_control(dialog, sel.first);
-    const LRESULT index =
-        c ? SendMessageW(c, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                         reinterpret_cast<LPARAM>(to_wide(sel.second).c_str()))
-          : CB_ERR;
-    if (index == CB_ERR) { std::printf("no item [%s] in control %d\n", sel.second.c_str(), sel.first); continue; }
+    const LRESULT index = c ? SendMessageW(c, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                                           reinterpret_cast<LPARAM>(to_wide(sel.second).c_str()))
+                            : CB_ERR;
+    if (index == CB_ERR) {
+      std::printf("no item [%s] in control %d\n", sel.second.c_str(), sel.first);
+      continue;
+    }
     HWND parent = GetParent(c);
     SendMessageA(parent, WM_COMMAND, MAKEWPARAM(sel.first, CBN_SELENDOK), reinterpret_cast<LPARAM>(c));
     SendMessageA(parent, WM_COMMAND, MAKEWPARAM(sel.first, CBN_SELCHANGE), reinterpret_cast<LPARAM>(c));
   }
   for (const auto& click : g_opt.clicks) {
     HWND c = find_control(dialog, click.id);
-    if (!c) { std::printf("no control %d\n", click.id); continue; }
+    if (!c) {
+      std::printf("no control %d\n", click.id);
+      continue;
+    }
     RECT r;
     GetWindowRect(c, &r);
     POINT pt = {r.left + click.x, r.top + click.y};
@@ -367,7 +382,10 @@ int save_clipboard(const char* file) {
 }
 
 // --serve: every dialog of the program but its "Window"s, until it ends.
-struct ServeSearch { HWND box; DWORD host_pid; };
+struct ServeSearch {
+  HWND box;
+  DWORD host_pid;
+};
 BOOL CALLBACK serve_find_proc(HWND w, LPARAM lp) {
   auto* s = reinterpret_cast<ServeSearch*>(lp);
   DWORD pid = 0;
@@ -389,7 +407,10 @@ void serve_answer(HWND box, int tries) {
   if (GetDlgItem(box, 0xFFFF)) {
     static const int order[] = {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO, IDTRYAGAIN, IDCONTINUE};
     for (int id : order) {
-      if (GetDlgItem(box, id)) { press(box, id); return; }
+      if (GetDlgItem(box, id)) {
+        press(box, id);
+        return;
+      }
     }
   }
   press(box, IDCANCEL);
@@ -442,7 +463,10 @@ int serve(DWORD timeout_ms, DWORD delay_ms) {
 }
 
 // --memory: the program's memory, found through one of its windows.
-struct CaptionSearch { const char* caption; HWND found; };
+struct CaptionSearch {
+  const char* caption;
+  HWND found;
+};
 BOOL CALLBACK caption_find_proc(HWND w, LPARAM lp) {
   auto* s = reinterpret_cast<CaptionSearch*>(lp);
   if (window_text(w) != s->caption) return TRUE;
@@ -458,8 +482,7 @@ int print_memory(const char* caption) {
   HANDLE process = pid ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid) : nullptr;
   PROCESS_MEMORY_COUNTERS_EX pmc = {};
   pmc.cb = sizeof pmc;
-  if (!process ||
-      !GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc)) {
+  if (!process || !GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc)) {
     std::printf("memory unknown\n");
     return 1;
   }
@@ -485,72 +508,108 @@ int main() {
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
-    if (a == "--count" && v) { g_opt.count = std::atoi(v); ++i; }
-    else if (a == "--timeout" && v) { g_opt.timeout_ms = std::strtoul(v, nullptr, 10); ++i; }
-    else if (a == "--button" && v) { g_opt.button = std::atoi(v); ++i; }
-    else if (a == "--caption" && v) { g_opt.caption = v; g_opt.by_caption = true; ++i; }
-    else if (a == "--post-quit" && v) { g_opt.post_quit = true; g_opt.quit_code = std::strtoull(v, nullptr, 0); ++i; }
-    else if (a == "--set" && v && i + 2 < argc) { g_opt.set_texts.emplace_back(std::atoi(v), argv[i + 2]); i += 2; }
-    else if (a == "--select" && v && i + 2 < argc) { g_opt.selects.emplace_back(std::atoi(v), argv[i + 2]); i += 2; }
-    else if (a == "--click" && v && i + 3 < argc) {
+    if (a == "--count" && v) {
+      g_opt.count = std::atoi(v);
+      ++i;
+    } else if (a == "--timeout" && v) {
+      g_opt.timeout_ms = std::strtoul(v, nullptr, 10);
+      ++i;
+    } else if (a == "--button" && v) {
+      g_opt.button = std::atoi(v);
+      ++i;
+    } else if (a == "--caption" && v) {
+      g_opt.caption = v;
+      g_opt.by_caption = true;
+      ++i;
+    } else if (a == "--post-quit" && v) {
+      g_opt.post_quit = true;
+      g_opt.quit_code = std::strtoull(v, nullptr, 0);
+      ++i;
+    } else if (a == "--set" && v && i + 2 < argc) {
+      g_opt.set_texts.emplace_back(std::atoi(v), argv[i + 2]);
+      i += 2;
+    } else if (a == "--select" && v && i + 2 < argc) {
+      g_opt.selects.emplace_back(std::atoi(v), argv[i + 2]);
+      i += 2;
+    } else if (a == "--click" && v && i + 3 < argc) {
       g_opt.clicks.push_back({std::atoi(v), std::atoi(argv[i + 2]), std::atoi(argv[i + 3])});
       i += 3;
-    }
-    else if (a == "--press" && v) { g_opt.presses.push_back(std::atoi(v)); ++i; }
-    else if (a == "--dump") { g_opt.dump = true; }
-    else if (a == "--again") { g_opt.again = true; }
-    else if (a == "--close") { g_opt.close = true; g_opt.button = 0; }
-    else if (a == "--keys" && v) { g_opt.keys = v; ++i; }
-    else if (a == "--clipboard-bitmap") { return put_clipboard("bitmap", ""); }
-    else if (a == "--clipboard-raw" && v) { return put_clipboard("raw", v); }
-    else if (a == "--clipboard-unicode" && v) { return put_clipboard("unicode", v); }
-    else if (a == "--clipboard-file" && v) { return save_clipboard(v); }
-    else if (a == "--delay" && v) { g_opt.delay_ms = std::strtoul(v, nullptr, 10); ++i; }
-    else if (a == "--serve") { g_opt.serve = true; }
-    else if (a == "--memory" && v) { return print_memory(v); }
-    else if (a == "--next") {
+    } else if (a == "--press" && v) {
+      g_opt.presses.push_back(std::atoi(v));
+      ++i;
+    } else if (a == "--dump") {
+      g_opt.dump = true;
+    } else if (a == "--again") {
+      g_opt.again = true;
+    } else if (a == "--close") {
+      g_opt.close = true;
+      g_opt.button = 0;
+    } else if (a == "--keys" && v) {
+      g_opt.keys = v;
+      ++i;
+    } else if (a == "--clipboard-bitmap") {
+      return put_clipboard("bitmap", "");
+    } else if (a == "--clipboard-raw" && v) {
+      return put_clipboard("raw", v);
+    } else if (a == "--clipboard-unicode" && v) {
+      return put_clipboard("unicode", v);
+    } else if (a == "--clipboard-file" && v) {
+      return save_clipboard(v);
+    } else if (a == "--delay" && v) {
+      g_opt.delay_ms = std::strtoul(v, nullptr, 10);
+      ++i;
+    } else if (a == "--serve") {
+      g_opt.serve = true;
+    } else if (a == "--memory" && v) {
+      return print_memory(v);
+    } else if (a == "--next") {
       g_steps.push_back(g_opt);
       const DWORD timeout = g_opt.timeout_ms;
       g_opt = Options();
       g_opt.timeout_ms = timeout;
+    } else {
+      std::fprintf(stderr, "uiwatch: unknown argument %s\n", a.c_str());
+      return 2;
     }
-    else { std::fprintf(stderr, "uiwatch: unknown argument %s\n", a.c_str()); return 2; }
   }
 
   if (g_opt.serve) return serve(g_opt.timeout_ms, g_opt.delay_ms);
   g_steps.push_back(g_opt);
   const DWORD start = GetTickCount();
   for (const Options& step : g_steps) {
-  g_opt = step;
-  int handled = 0;
-  while (handled < g_opt.count) {
-    if (GetTickCount() - start > g_opt.timeout_ms) {
-      std::printf("timeout after %d of %d\n", handled, g_opt.count);
+    g_opt = step;
+    int handled = 0;
+    while (handled < g_opt.count) {
+      if (GetTickCount() - start > g_opt.timeout_ms) {
+        std::printf("timeout after %d of %d\n", handled, g_opt.count);
+        std::fflush(stdout);
+        return 1;
+      }
+      g_found = nullptr;
+      EnumWindows(find_window, 0);
+      if (!g_found) {
+        Sleep(50);
+        continue;
+      }
+      if (g_opt.post_quit) {
+        Sleep(1000);  // let the program's message loop run for a while first
+        PostMessageA(g_found, WM_QUIT, g_opt.quit_code, 0);
+        std::printf("posted WM_QUIT %llu\n", static_cast<unsigned long long>(g_opt.quit_code));
+        std::fflush(stdout);
+        return 0;
+      }
+      // Let the box finish laying out its text before reading it.
+      Sleep(g_opt.delay_ms);
+      std::printf("caption=[%s]\n", escaped(window_text(g_found)).c_str());
+      HWND text = GetDlgItem(g_found, 0xFFFF);
+      std::printf("text=%s\n", text ? escaped(window_text(text)).c_str() : "");
       std::fflush(stdout);
-      return 1;
+      g_done.insert(g_found);
+      act_on(g_found);
+      if (g_opt.button) press(g_found, g_opt.button);
+      if (g_opt.close) PostMessageA(g_found, WM_SYSCOMMAND, SC_CLOSE, 0);
+      ++handled;
     }
-    g_found = nullptr;
-    EnumWindows(find_window, 0);
-    if (!g_found) { Sleep(50); continue; }
-    if (g_opt.post_quit) {
-      Sleep(1000);  // let the program's message loop run for a while first
-      PostMessageA(g_found, WM_QUIT, g_opt.quit_code, 0);
-      std::printf("posted WM_QUIT %llu\n", static_cast<unsigned long long>(g_opt.quit_code));
-      std::fflush(stdout);
-      return 0;
-    }
-    // Let the box finish laying out its text before reading it.
-    Sleep(g_opt.delay_ms);
-    std::printf("caption=[%s]\n", escaped(window_text(g_found)).c_str());
-    HWND text = GetDlgItem(g_found, 0xFFFF);
-    std::printf("text=%s\n", text ? escaped(window_text(text)).c_str() : "");
-    std::fflush(stdout);
-    g_done.insert(g_found);
-    act_on(g_found);
-    if (g_opt.button) press(g_found, g_opt.button);
-    if (g_opt.close) PostMessageA(g_found, WM_SYSCOMMAND, SC_CLOSE, 0);
-    ++handled;
-  }
   }
   return 0;
 }

@@ -53,10 +53,10 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 struct Options {
-  int scale = 1;        // multiplies every loop count
-  int rounds = 7;       // rounds per comparison (medians of at least 5)
-  std::string only;     // run the comparisons whose name contains this
-  std::string peer;     // command running the peer's read-modify-write loop
+  int scale = 1;     // multiplies every loop count
+  int rounds = 7;    // rounds per comparison (medians of at least 5)
+  std::string only;  // run the comparisons whose name contains this
+  std::string peer;  // command running the peer's read-modify-write loop
 };
 Options g_opt;
 
@@ -109,7 +109,8 @@ constexpr Goal kNoGoal = {0, false};
 double run_side(const std::string& name, const char* side, Goal goal, const std::function<double()>& body) {
   CALLGRIND_ZERO_STATS;
   double t = body();
-  std::string label = name + "|" + side + "|" + (goal.min_rate > 0 ? (goal.strictly ? ">" : ">=") + str(goal.min_rate) : "");
+  std::string label =
+      name + "|" + side + "|" + (goal.min_rate > 0 ? (goal.strictly ? ">" : ">=") + str(goal.min_rate) : "");
   CALLGRIND_DUMP_STATS_AT(label.c_str());
   return t;
 }
@@ -187,8 +188,8 @@ int unchecked_copy(lua_State* L) {
     *fields[i] = static_cast<int>(lua_tointegerx(L, -1, nullptr));
   }
   lua_pop(L, 4);
-  lua_pushinteger(L, SDL_RenderCopy(unchecked_object<SDL_Renderer>(L, 1), unchecked_object<SDL_Texture>(L, 2),
-                                    nullptr, &dst));
+  lua_pushinteger(
+      L, SDL_RenderCopy(unchecked_object<SDL_Renderer>(L, 1), unchecked_object<SDL_Texture>(L, 2), nullptr, &dst));
   return 1;
 }
 
@@ -200,9 +201,9 @@ int unchecked_circle(lua_State* L) {
 }
 
 int unchecked_line(lua_State* L) {
-  lua_pushinteger(L, lineRGBA(unchecked_object<SDL_Renderer>(L, 1), unchecked_i16(L, 2), unchecked_i16(L, 3),
-                              unchecked_i16(L, 4), unchecked_i16(L, 5), unchecked_u8(L, 6), unchecked_u8(L, 7),
-                              unchecked_u8(L, 8), unchecked_u8(L, 9)));
+  lua_pushinteger(
+      L, lineRGBA(unchecked_object<SDL_Renderer>(L, 1), unchecked_i16(L, 2), unchecked_i16(L, 3), unchecked_i16(L, 4),
+                  unchecked_i16(L, 5), unchecked_u8(L, 6), unchecked_u8(L, 7), unchecked_u8(L, 8), unchecked_u8(L, 9)));
   return 1;
 }
 
@@ -225,7 +226,6 @@ int unchecked_set(lua_State* L) {
   std::memcpy(static_cast<Uint8*>(s->pixels) + y * s->pitch + x * 4, c, 4);
   return 0;
 }
-
 
 // --- drawing -------------------------------------------------------------------
 
@@ -264,7 +264,8 @@ void bench_drawing(lua_State* L) {
     std::string lua = draw_loop(setup, calls, body);
     std::string unchecked = draw_loop(unchecked_setup, calls, body);
     compare(name, "Lua (orbix)", [&] { return time_lua(L, lua); }, c_side, c_loop, {0.9, false});
-    compare(name + " bound", "Lua (unchecked)", [&] { return time_lua(L, unchecked); }, c_side, c_loop, kNoGoal);
+    compare(
+        name + " bound", "Lua (unchecked)", [&] { return time_lua(L, unchecked); }, c_side, c_loop, kNoGoal);
   };
 
   SDL_Rect dst = {0, 0, 16, 16};
@@ -302,22 +303,23 @@ void bench_drawing(lua_State* L) {
         "  box(ren, x, y, x + 8, y + 8, 0, 0, 255, 255)\n"
         "  circle(ren, x + 30, y + 30, 6, 255, 255, 0, 255)\n"
         "  hline(ren, x, x + 40, y + 3, 0, 255, 255, 255)");
-    compare("prims5 five primitives", "Lua (orbix)", [&] { return time_lua(L, lua); }, "C (SDL2_gfx)",
-            [&] {
-              return time_c([&] {
-                for (int i = 1; i <= rounds; ++i) {
-                  Sint16 x = static_cast<Sint16>(i % 200), y = static_cast<Sint16>(i % 150);
-                  pixelRGBA(ren, x, y, 255, 0, 0, 255);
-                  lineRGBA(ren, x, y, x + 20, y + 10, 0, 255, 0, 255);
-                  boxRGBA(ren, x, y, x + 8, y + 8, 0, 0, 255, 255);
-                  filledCircleRGBA(ren, x + 30, y + 30, 6, 255, 255, 0, 255);
-                  hlineRGBA(ren, x, x + 40, y + 3, 0, 255, 255, 255);
-                  if (i % kFlushEvery == 0) SDL_RenderPresent(ren);
-                }
-                SDL_RenderPresent(ren);
-              });
-            },
-            kNoGoal);
+    compare(
+        "prims5 five primitives", "Lua (orbix)", [&] { return time_lua(L, lua); }, "C (SDL2_gfx)",
+        [&] {
+          return time_c([&] {
+            for (int i = 1; i <= rounds; ++i) {
+              Sint16 x = static_cast<Sint16>(i % 200), y = static_cast<Sint16>(i % 150);
+              pixelRGBA(ren, x, y, 255, 0, 0, 255);
+              lineRGBA(ren, x, y, x + 20, y + 10, 0, 255, 0, 255);
+              boxRGBA(ren, x, y, x + 8, y + 8, 0, 0, 255, 255);
+              filledCircleRGBA(ren, x + 30, y + 30, 6, 255, 255, 0, 255);
+              hlineRGBA(ren, x, x + 40, y + 3, 0, 255, 255, 255);
+              if (i % kFlushEvery == 0) SDL_RenderPresent(ren);
+            }
+            SDL_RenderPresent(ren);
+          });
+        },
+        kNoGoal);
   }
 }
 
@@ -380,12 +382,14 @@ void bench_pixels(lua_State* L, void* module) {
     const std::string kind = fn.substr(0, 3);  // get / set
     std::string lua = pixel_loop("orbix." + fn, surface, body);
     std::string noop = pixel_loop("noop_" + kind, surface, body);
-    compare(name + " " + fn, "Lua (orbix)", [&] { return time_lua(L, lua); }, "Lua (no-op binding)",
-            [&] { return time_lua(L, noop); }, {0.8, false});
+    compare(
+        name + " " + fn, "Lua (orbix)", [&] { return time_lua(L, lua); }, "Lua (no-op binding)",
+        [&] { return time_lua(L, noop); }, {0.8, false});
     if (bound) {
       std::string unchecked = pixel_loop("unchecked_" + kind, surface, body);
-      compare(name + " bound", "Lua (unchecked)", [&] { return time_lua(L, unchecked); }, "Lua (no-op binding)",
-              [&] { return time_lua(L, noop); }, kNoGoal);
+      compare(
+          name + " bound", "Lua (unchecked)", [&] { return time_lua(L, unchecked); }, "Lua (no-op binding)",
+          [&] { return time_lua(L, noop); }, kNoGoal);
     }
     return lua;
   };
@@ -398,35 +402,35 @@ void bench_pixels(lua_State* L, void* module) {
     std::string name = std::string("get.") + fc.name;
     if (selected(name)) {
       std::string lua = noop_goal(name, "get_surface_rgba", fc.global, get_body, rgba32);
-      compare(name + " vs C", "Lua (orbix)", [&] { return time_lua(L, lua); }, "C (exported GetPixel)",
-              [&] {
-                // What the binding does per pixel, minus Lua.
-                return c_pixels(s, [&](int x, int y) {
-                  Uint32 pixel = get_pixel(s, x, y);
-                  Uint8 r = 0, g = 0, b = 0, a = 0;
-                  Uint32 key;
-                  if (!(SDL_HasColorKey(s) && SDL_GetColorKey(s, &key) == 0 && key == pixel))
-                    SDL_GetRGBA(pixel, s->format, &r, &g, &b, &a);
-                  sink = sink + r + g + b + a;
-                });
-              },
-              kNoGoal);
+      compare(
+          name + " vs C", "Lua (orbix)", [&] { return time_lua(L, lua); }, "C (exported GetPixel)",
+          [&] {
+            // What the binding does per pixel, minus Lua.
+            return c_pixels(s, [&](int x, int y) {
+              Uint32 pixel = get_pixel(s, x, y);
+              Uint8 r = 0, g = 0, b = 0, a = 0;
+              Uint32 key;
+              if (!(SDL_HasColorKey(s) && SDL_GetColorKey(s, &key) == 0 && key == pixel))
+                SDL_GetRGBA(pixel, s->format, &r, &g, &b, &a);
+              sink = sink + r + g + b + a;
+            });
+          },
+          kNoGoal);
     }
     name = std::string("set.") + fc.name;
     if (selected(name)) {
       std::string lua = noop_goal(name, "set_surface_rgba", fc.global, set_body, rgba32);
       const bool palette = s->format->palette != nullptr;
-      compare(name + " vs C", "Lua (orbix)", [&] { return time_lua(L, lua); }, "C (exported setter)",
-              [&] {
-                return c_pixels(s, [&](int x, int y) {
-                  Uint8 v = static_cast<Uint8>(x + y);
-                  if (palette)
-                    set_pixel(s, x, y, v, v, v, 255);
-                  else
-                    set_pixel(s, x, y, static_cast<Uint8>(x), static_cast<Uint8>(y), 7, 255);
-                });
-              },
-              kNoGoal);
+      compare(
+          name + " vs C", "Lua (orbix)", [&] { return time_lua(L, lua); }, "C (exported setter)",
+          [&] {
+            return c_pixels(s, [&](int x, int y) {
+              Uint8 v = static_cast<Uint8>(x + y);
+              if (palette) set_pixel(s, x, y, v, v, v, 255);
+              else set_pixel(s, x, y, static_cast<Uint8>(x), static_cast<Uint8>(y), 7, 255);
+            });
+          },
+          kNoGoal);
     }
   }
 
@@ -436,8 +440,9 @@ void bench_pixels(lua_State* L, void* module) {
     const std::string body = "f(s, x, y, x, y, 7, 255)";
     std::string lua = pixel_loop("orbix.set_surface_rgba", "s_index8", body);
     std::string noop = pixel_loop("noop_set", "s_index8", body);
-    compare("set.index8.nearest", "Lua (orbix)", [&] { return time_lua(L, lua); }, "Lua (no-op binding)",
-            [&] { return time_lua(L, noop); }, kNoGoal);
+    compare(
+        "set.index8.nearest", "Lua (orbix)", [&] { return time_lua(L, lua); }, "Lua (no-op binding)",
+        [&] { return time_lua(L, noop); }, kNoGoal);
   }
 }
 
@@ -460,18 +465,21 @@ std::vector<double> run_peer(int passes) {
 
 void bench_peer(lua_State* L) {
   if (!selected("rmw")) return;
-  const std::string lua = "local get, set, s = orbix.get_surface_rgba, orbix.set_surface_rgba, s_rgba32\n"
-                          "for y = 0, 511 do for x = 0, 511 do\n"
-                          "  local r, g, b, a = get(s, x, y)\n"
-                          "  set(s, x, y, 255 - r, g, b, a)\n"
-                          "end end\n";
-  const std::string noop = "local get, set, s = noop_get, noop_set, s_rgba32\n"
-                           "for y = 0, 511 do for x = 0, 511 do\n"
-                           "  local r, g, b, a = get(s, x, y)\n"
-                           "  set(s, x, y, 255 - r, g, b, a)\n"
-                           "end end\n";
-  compare("rmw.rgba32 512x512", "Lua (orbix)", [&] { return time_lua(L, lua); }, "Lua (no-op bindings)",
-          [&] { return time_lua(L, noop); }, kNoGoal);
+  const std::string lua =
+      "local get, set, s = orbix.get_surface_rgba, orbix.set_surface_rgba, s_rgba32\n"
+      "for y = 0, 511 do for x = 0, 511 do\n"
+      "  local r, g, b, a = get(s, x, y)\n"
+      "  set(s, x, y, 255 - r, g, b, a)\n"
+      "end end\n";
+  const std::string noop =
+      "local get, set, s = noop_get, noop_set, s_rgba32\n"
+      "for y = 0, 511 do for x = 0, 511 do\n"
+      "  local r, g, b, a = get(s, x, y)\n"
+      "  set(s, x, y, 255 - r, g, b, a)\n"
+      "end end\n";
+  compare(
+      "rmw.rgba32 512x512", "Lua (orbix)", [&] { return time_lua(L, lua); }, "Lua (no-op bindings)",
+      [&] { return time_lua(L, noop); }, kNoGoal);
   if (g_opt.peer.empty()) {
     std::printf("%-33s no peer runtime given; goal not measured\n", "rmw.peer");
     return;
@@ -487,8 +495,9 @@ void bench_peer(lua_State* L) {
   }
   time_lua(L, lua);
   size_t next = 0;
-  compare("rmw.peer 512x512", "Lua (orbix)", [&] { return time_lua(L, lua); }, "peer (LOVE, JIT off)",
-          [&] { return peer[next++]; }, {1.0, true});
+  compare(
+      "rmw.peer 512x512", "Lua (orbix)", [&] { return time_lua(L, lua); }, "peer (LOVE, JIT off)",
+      [&] { return peer[next++]; }, {1.0, true});
 }
 
 // --- events --------------------------------------------------------------------
@@ -619,7 +628,8 @@ void push_event_table(lua_State* L, const SDL_Event& e) {
 void bench_events(lua_State* L) {
   if (!selected("poll")) return;
   const int total = kEvents * g_opt.scale;
-  const std::string drain = "local poll, n, want = orbix.poll, 0, " + str(kBatch) + "\n"
+  const std::string drain = "local poll, n, want = orbix.poll, 0, " + str(kBatch) +
+                            "\n"
                             "while n < want do\n"
                             "  local e = poll()\n"
                             "  if e then n = n + 1; local _ = e.type end\n"
@@ -634,29 +644,28 @@ void bench_events(lua_State* L) {
     }
     return sum;
   };
-  compare("poll 100,000 events", "Lua (orbix.poll)", [&] { return batches([&] { return time_lua(L, drain); }); },
-          "C (Lua C API tables)",
-          [&] {
-            return batches([&] {
-              return time_c([&] {
-                SDL_Event e;
-                for (int n = 0; n < kBatch;) {
-                  if (SDL_PollEvent(&e)) {
-                    push_event_table(L, e);
-                    lua_getfield(L, -1, "type");
-                    lua_pop(L, 2);
-                    ++n;
-                  }
-                }
-              });
-            });
-          },
-          {0.8, false});
+  compare(
+      "poll 100,000 events", "Lua (orbix.poll)", [&] { return batches([&] { return time_lua(L, drain); }); },
+      "C (Lua C API tables)",
+      [&] {
+        return batches([&] {
+          return time_c([&] {
+            SDL_Event e;
+            for (int n = 0; n < kBatch;) {
+              if (SDL_PollEvent(&e)) {
+                push_event_table(L, e);
+                lua_getfield(L, -1, "type");
+                lua_pop(L, 2);
+                ++n;
+              }
+            }
+          });
+        });
+      },
+      {0.8, false});
 }
 
-void usage() {
-  die("usage: bench_orbix <path of orbix.so> [--scale N] [--rounds N] [--only WORD] [--peer COMMAND]");
-}
+void usage() { die("usage: bench_orbix <path of orbix.so> [--scale N] [--rounds N] [--only WORD] [--peer COMMAND]"); }
 
 }  // namespace
 
@@ -725,9 +734,10 @@ int main(int argc, char** argv) {
     if (std::fscanf(f, "%lf %lf %lf", &load[0], &load[1], &load[2]) != 3) load[0] = -1;
     std::fclose(f);
   }
-  std::printf("orbix benchmarks (SDL video driver %s, renderer on a 320x240 window, scale %d, %d rounds, "
-              "load average %.2f)\n",
-              SDL_GetCurrentVideoDriver(), g_opt.scale, g_opt.rounds, load[0]);
+  std::printf(
+      "orbix benchmarks (SDL video driver %s, renderer on a 320x240 window, scale %d, %d rounds, "
+      "load average %.2f)\n",
+      SDL_GetCurrentVideoDriver(), g_opt.scale, g_opt.rounds, load[0]);
   std::printf("rate = baseline time / subject time, medians over the rounds\n");
   bench_drawing(L);
   bench_pixels(L, module);

@@ -4,8 +4,8 @@
 #include <cstddef>
 
 // GDI works in a 27-bit device space: Windows refuses shapes beyond it, while
-// Wine's rasteriser walks the whole outline (an Ellipse 2^31 units wide took
-// minutes). Every coordinate and every extent must lie within +-(2^27 - 1).
+// Wine's rasteriser walks the whole outline, for minutes near the ends of the
+// int range. Every coordinate and every extent must lie within +-(2^27 - 1).
 constexpr long long kGdiCoordinateMax = (1LL << 27) - 1;
 
 // Whether the `count` values of `c`, read as (x, y) pairs of corners, and the

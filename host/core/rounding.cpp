@@ -24,16 +24,14 @@ std::int32_t number_to_i32(double x) {
 std::int64_t number_to_i64(double x) {
   const double r = round_half_even(x);
   // 2^63 itself is out of range; -2^63 is representable.
-  if (!(r >= -9223372036854775808.0 && r < 9223372036854775808.0))
-    return std::numeric_limits<std::int64_t>::min();
+  if (!(r >= -9223372036854775808.0 && r < 9223372036854775808.0)) return std::numeric_limits<std::int64_t>::min();
   return static_cast<std::int64_t>(r);
 }
 
 std::uint64_t number_to_u64(double x) {
   const double r = round_half_even(x);
   if (r >= 0.0 && r < 18446744073709551616.0) return static_cast<std::uint64_t>(r);
-  if (r < 0.0 && r >= -9223372036854775808.0)
-    return static_cast<std::uint64_t>(static_cast<std::int64_t>(r));
+  if (r < 0.0 && r >= -9223372036854775808.0) return static_cast<std::uint64_t>(static_cast<std::int64_t>(r));
   return 0;
 }
 

@@ -1,19 +1,13 @@
 #include "shell_rules.hpp"
 
+#include "text_bounds.hpp"
+
 #include <algorithm>
 #include <cstring>
 
 namespace {
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
-
-// Copies up to the first zero byte, at most limit - 1 bytes; the rest of the
-// buffer stays zero, so the copy is always terminated.
-void copy_cut(char* buffer, std::size_t limit, std::string_view s) {
-  const std::size_t zero = s.find('\0');
-  const std::size_t n = std::min(zero == std::string_view::npos ? s.size() : zero, limit - 1);
-  if (n) std::memcpy(buffer, s.data(), n);  // an empty view may hold no address at all
-}
 
 // A filter list keeps its embedded zeros; two bytes stay free for the zeros
 // that close the list.
@@ -38,7 +32,10 @@ std::vector<std::string> split_command_line(std::string_view line) {
   bool quoted = false;
   for (; p < stop; ++p) {
     const char c = line[p];
-    if (c == '"') { quoted = !quoted; continue; }
+    if (c == '"') {
+      quoted = !quoted;
+      continue;
+    }
     if (!quoted && is_blank(c)) break;
     name += c;
   }
@@ -51,7 +48,10 @@ std::vector<std::string> split_command_line(std::string_view line) {
     quoted = false;
     while (p < stop) {
       std::size_t slashes = 0;
-      while (p < stop && line[p] == '\\') { ++slashes; ++p; }
+      while (p < stop && line[p] == '\\') {
+        ++slashes;
+        ++p;
+      }
       if (p < stop && line[p] == '"') {
         arg.append(slashes / 2, '\\');
         if (slashes % 2 == 1) {
@@ -101,12 +101,19 @@ void fill_file_dialog_buffers(FileDialogBuffers& out, int count, const std::stri
   const std::string_view default_filter(kDefaultFileFilter, kDefaultFileFilterSize - 1);
   std::string_view file, filter = default_filter, extension = "txt";
   switch (count) {
-    case 3: file = args[0]; filter = args[1]; extension = args[2]; break;
-    case 2: filter = args[0]; extension = args[1]; break;
+    case 3:
+      file = args[0];
+      filter = args[1];
+      extension = args[2];
+      break;
+    case 2:
+      filter = args[0];
+      extension = args[1];
+      break;
     case 1: file = args[0]; break;
     default: break;
   }
-  copy_cut(out.file, kDialogBufferSize, file);
+  copy_cut(out.file, kDialogBufferSize, file.data(), file.size());
   copy_filter(out.filter, kDialogBufferSize, filter);
-  copy_cut(out.extension, kDialogBufferSize, extension);
+  copy_cut(out.extension, kDialogBufferSize, extension.data(), extension.size());
 }

@@ -21,12 +21,9 @@ bool text_fits(std::int64_t units, int max_char_size, std::size_t cap) {
   return static_cast<std::uint64_t>(units) <= (cap - 1) / static_cast<std::uint64_t>(max_char_size);
 }
 
-std::uint64_t clamp_request(std::uint64_t requested, std::size_t cap) {
-  return requested < cap ? requested : cap;
-}
+std::uint64_t clamp_request(std::uint64_t requested, std::size_t cap) { return requested < cap ? requested : cap; }
 
-TextRangePlan plan_text_range(std::int32_t first, std::int32_t last, std::size_t wide_units,
-                              std::size_t byte_cap) {
+TextRangePlan plan_text_range(std::int32_t first, std::int32_t last, std::size_t wide_units, std::size_t byte_cap) {
   TextRangePlan p{false, first, last, 0};
   const std::int64_t count = static_cast<std::int64_t>(last) - first + 1;
   if (count <= 0 || first < 0 || wide_units < 1 || byte_cap < 1) return p;

@@ -3,21 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-std::size_t copy_text_in(char* buffer, std::size_t capacity, const char* text, std::size_t length) {
-  if (capacity == 0) return 0;
-  std::size_t n = 0;
-  if (text) {
-    const void* zero = std::memchr(text, 0, length);
-    n = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - text) : length;
-    n = std::min(n, capacity - 1);
-    std::memcpy(buffer, text, n);
-  }
-  buffer[n] = '\0';
-  return n;
-}
-
-std::uint32_t stream_write_piece(char* buffer, std::size_t capacity, std::int32_t& position,
-                                 const void* piece, std::int32_t requested, std::int32_t& done) {
+std::uint32_t stream_write_piece(char* buffer, std::size_t capacity, std::int32_t& position, const void* piece,
+                                 std::int32_t requested, std::int32_t& done) {
   done = 0;
   if (capacity == 0) return kStreamBufferFull;
   const std::size_t limit = capacity - 1;
@@ -31,8 +18,8 @@ std::uint32_t stream_write_piece(char* buffer, std::size_t capacity, std::int32_
   return n == want ? kStreamGoOn : kStreamBufferFull;
 }
 
-std::uint32_t stream_read_piece(const char* text, std::size_t length, std::int32_t& position,
-                                void* piece, std::int32_t requested, std::int32_t& done) {
+std::uint32_t stream_read_piece(const char* text, std::size_t length, std::int32_t& position, void* piece,
+                                std::int32_t requested, std::int32_t& done) {
   const std::size_t at = position < 0 ? 0 : std::min(static_cast<std::size_t>(position), length);
   const std::size_t want = requested < 0 ? 0 : static_cast<std::size_t>(requested);
   const std::size_t n = std::min(want, length - at);

@@ -30,9 +30,9 @@ extern "C" {
 #include <lua.h>
 }
 
-FSOP_EXPORT int fsop(lua_State *L);
-FSOP_EXPORT int lua_realpath(lua_State *L);
-FSOP_EXPORT int lua_filesize(lua_State *L);
+FSOP_EXPORT int fsop(lua_State* L);
+FSOP_EXPORT int lua_realpath(lua_State* L);
+FSOP_EXPORT int lua_filesize(lua_State* L);
 
 namespace {
 
@@ -51,7 +51,7 @@ const char kDirHandleType[] = "lua_fsop.dir";
 
 // --- thin wrappers over the C runtime, one per platform -------------------
 
-int sys_chdir(const char *p) {
+int sys_chdir(const char* p) {
 #ifdef _WIN32
   return _chdir(p);
 #else
@@ -59,7 +59,7 @@ int sys_chdir(const char *p) {
 #endif
 }
 
-char *sys_getcwd(char *buf, size_t size) {
+char* sys_getcwd(char* buf, size_t size) {
 #ifdef _WIN32
   return _getcwd(buf, static_cast<int>(size));
 #else
@@ -67,7 +67,7 @@ char *sys_getcwd(char *buf, size_t size) {
 #endif
 }
 
-int sys_mkdir(const char *p) {
+int sys_mkdir(const char* p) {
 #ifdef _WIN32
   return _mkdir(p);
 #else
@@ -75,7 +75,7 @@ int sys_mkdir(const char *p) {
 #endif
 }
 
-int sys_rmdir(const char *p) {
+int sys_rmdir(const char* p) {
 #ifdef _WIN32
   return _rmdir(p);
 #else
@@ -84,7 +84,7 @@ int sys_rmdir(const char *p) {
 }
 
 // Returns 0 with the size, or the C runtime's error number.
-int sys_filesize(const char *p, double *size) {
+int sys_filesize(const char* p, double* size) {
 #ifdef _WIN32
   struct _stat64 st;
   if (_stat64(p, &st) != 0) return errno;
@@ -102,7 +102,7 @@ int sys_filesize(const char *p, double *size) {
 // asking whether anything exists. POSIX realpath() needs the path to exist, so
 // the same folding is done here. `out` must hold kFullPathMax + strlen(path) + 2
 // bytes. Returns 0 or an error number (ERANGE when the result is too long).
-int fold_path(const char *path, char *out) {
+int fold_path(const char* path, char* out) {
   size_t len = 0;
   if (path[0] != '/') {
     if (!getcwd(out, kFullPathMax)) return errno;  // leaves room for path
@@ -111,9 +111,9 @@ int fold_path(const char *path, char *out) {
   if (len == 0) out[len++] = '/';
   if (out[len - 1] != '/') out[len++] = '/';  // invariant: out ends with '/'
 
-  for (const char *p = path; *p;) {
+  for (const char* p = path; *p;) {
     while (*p == '/') ++p;
-    const char *end = p;
+    const char* end = p;
     while (*end && *end != '/') ++end;
     size_t n = static_cast<size_t>(end - p);
     if (n == 0 || (n == 1 && p[0] == '.')) {
@@ -147,8 +147,8 @@ int fold_path(const char *path, char *out) {
 // The open directory lives in a userdata whose __gc closes it, so a memory
 // error raised while names are pushed cannot leak the handle.
 
-int dir_gc(lua_State *L) {
-  DIR **d = static_cast<DIR **>(luaL_checkudata(L, 1, kDirHandleType));
+int dir_gc(lua_State* L) {
+  DIR** d = static_cast<DIR**>(luaL_checkudata(L, 1, kDirHandleType));
   if (*d) {
     closedir(*d);
     *d = nullptr;
@@ -156,8 +156,8 @@ int dir_gc(lua_State *L) {
   return 0;
 }
 
-DIR **new_dir_box(lua_State *L) {
-  DIR **d = static_cast<DIR **>(lua_newuserdata(L, sizeof(DIR *)));
+DIR** new_dir_box(lua_State* L) {
+  DIR** d = static_cast<DIR**>(lua_newuserdata(L, sizeof(DIR*)));
   *d = nullptr;
   if (luaL_newmetatable(L, kDirHandleType)) {
     lua_pushcfunction(L, dir_gc);
@@ -171,14 +171,14 @@ DIR **new_dir_box(lua_State *L) {
 
 // ls(): names of every entry of the current directory, in the order the file
 // system gives them ("." and ".." and hidden entries included).
-int l_ls(lua_State *L) {
+int l_ls(lua_State* L) {
   lua_newtable(L);
   int list = lua_gettop(L);
-  DIR **box = new_dir_box(L);
+  DIR** box = new_dir_box(L);
   *box = opendir("./");
   if (!*box) return luaL_error(L, "can't ls");
   lua_Integer n = 0;
-  while (struct dirent *e = readdir(*box)) {
+  while (struct dirent* e = readdir(*box)) {
     lua_pushstring(L, e->d_name);
     lua_rawseti(L, list, ++n);
   }
@@ -190,29 +190,29 @@ int l_ls(lua_State *L) {
 
 // cd([path]): changes the working directory when a path is given, then
 // returns the working directory.
-int l_cd(lua_State *L) {
+int l_cd(lua_State* L) {
   if (lua_gettop(L) > 0) {
-    const char *path = luaL_checkstring(L, 1);
+    const char* path = luaL_checkstring(L, 1);
     if (sys_chdir(path) != 0) return luaL_error(L, "can't cd");
   }
   luaL_Buffer b;
-  char *buf = luaL_buffinitsize(L, &b, kCwdBufferSize);
+  char* buf = luaL_buffinitsize(L, &b, kCwdBufferSize);
   if (!sys_getcwd(buf, kCwdBufferSize)) return luaL_error(L, "can't get current directory");
   luaL_pushresultsize(&b, std::strlen(buf));
   return 1;
 }
 
-int l_mkdir(lua_State *L) {
+int l_mkdir(lua_State* L) {
   if (lua_gettop(L) > 0) {
-    const char *path = luaL_checkstring(L, 1);
+    const char* path = luaL_checkstring(L, 1);
     if (sys_mkdir(path) != 0) return luaL_error(L, "can't mkdir");
   }
   return 0;
 }
 
-int l_rmdir(lua_State *L) {
+int l_rmdir(lua_State* L) {
   if (lua_gettop(L) > 0) {
-    const char *path = luaL_checkstring(L, 1);
+    const char* path = luaL_checkstring(L, 1);
     if (sys_rmdir(path) != 0) return luaL_error(L, "can't rmdir");
   }
   return 0;
@@ -221,9 +221,9 @@ int l_rmdir(lua_State *L) {
 }  // namespace
 
 // realpath(path): the absolute form of path; the path need not exist.
-int lua_realpath(lua_State *L) {
+int lua_realpath(lua_State* L) {
   if (lua_gettop(L) == 0) return luaL_error(L, "%s", kNoArgument);
-  const char *path = luaL_checkstring(L, 1);
+  const char* path = luaL_checkstring(L, 1);
 #ifdef _WIN32
   // A caller buffer of _MAX_PATH behaves as the runtime's own allocation
   // (which is _MAX_PATH long) and cannot leak if pushing the result fails.
@@ -232,7 +232,7 @@ int lua_realpath(lua_State *L) {
   lua_pushstring(L, full);
 #else
   // Scratch space owned by Lua: collected even if an error is raised later.
-  char *full = static_cast<char *>(lua_newuserdata(L, kFullPathMax + std::strlen(path) + 2));
+  char* full = static_cast<char*>(lua_newuserdata(L, kFullPathMax + std::strlen(path) + 2));
   if (int err = fold_path(path, full)) return luaL_error(L, "Error %d", err);
   lua_pushstring(L, full);
 #endif
@@ -240,16 +240,16 @@ int lua_realpath(lua_State *L) {
 }
 
 // filesize(path): the size in bytes as a float.
-int lua_filesize(lua_State *L) {
+int lua_filesize(lua_State* L) {
   if (lua_gettop(L) == 0) return luaL_error(L, "%s", kNoArgument);
-  const char *path = luaL_checkstring(L, 1);
+  const char* path = luaL_checkstring(L, 1);
   double size = 0;
   if (int err = sys_filesize(path, &size)) return luaL_error(L, "Error %d", err);
   lua_pushnumber(L, static_cast<lua_Number>(size));
   return 1;
 }
 
-int fsop(lua_State *L) {
+int fsop(lua_State* L) {
   lua_register(L, "ls", l_ls);
   lua_register(L, "cd", l_cd);
   lua_register(L, "mkdir", l_mkdir);

@@ -1,19 +1,35 @@
-// Argument readers and result pushers shared by the binding files, so that a
-// binding reads like its row in the reference: check, narrow, call, push.
+// The argument readers and result pushers of the binding files: the shared
+// ones from the glue library (lua_glue.hpp), plus what only orbix has: the
+// number conversions of rect, point and primitive arguments (truncation
+// toward zero to 32 bits) and the readers that know SDL's types. A binding
+// reads check, narrow, call, push: arguments in the order the module
+// documents, then one SDL call, then its results.
 #pragma once
 
 #include <climits>
 
 #include "handles.hpp"
+#include "lua_glue.hpp"
 #include "orbix.hpp"
 
 namespace orbix {
 
-// Low-bit narrowing of a Lua integer to an SDL parameter's width.
-inline Sint32 low32(lua_Integer v) { return static_cast<Sint32>(static_cast<Uint32>(v)); }
-inline Uint32 low32u(lua_Integer v) { return static_cast<Uint32>(v); }
-inline Sint16 low16(lua_Integer v) { return static_cast<Sint16>(static_cast<Uint16>(v)); }
-inline Uint8 low8(lua_Integer v) { return static_cast<Uint8>(v); }
+using glue::arg_flag;
+using glue::arg_i16;
+using glue::arg_i32;
+using glue::arg_int;
+using glue::arg_opt_int;
+using glue::arg_str;
+using glue::arg_u32;
+using glue::arg_u8;
+using glue::low16_signed;
+using glue::low16_unsigned;
+using glue::low32_signed;
+using glue::low32_unsigned;
+using glue::low8_unsigned;
+using glue::push_bool;
+using glue::push_i32;
+using glue::push_u32;
 
 // Number to 32-bit integer, truncating toward zero; NaN and anything outside
 // the 32-bit range become INT_MIN (the bit pattern the C conversion gives on
@@ -48,25 +64,6 @@ inline int entry_number(lua_State* L, int i) {
   return exact ? trunc32(d) : 0;
 }
 
-// Required integer: luaL_checkinteger, whose conversion is made here so that
-// the usual case costs one call into Lua; anything without an integer value
-// goes to luaL_checkinteger itself for its standard argument error.
-inline lua_Integer arg_integer(lua_State* L, int i) {
-  int ok = 0;
-  lua_Integer v = lua_tointegerx(L, i, &ok);
-  return ok ? v : luaL_checkinteger(L, i);
-}
-
-// Required integer, narrowed.
-inline Sint32 arg_i32(lua_State* L, int i) { return low32(arg_integer(L, i)); }
-inline Uint32 arg_u32(lua_State* L, int i) { return low32u(arg_integer(L, i)); }
-inline Uint8 arg_u8(lua_State* L, int i) { return low8(arg_integer(L, i)); }
-inline Sint16 arg_i16(lua_State* L, int i) { return low16(arg_integer(L, i)); }
-// Loose integer: never raises, 0 for anything without an integer value.
-inline lua_Integer arg_loose(lua_State* L, int i) { return lua_tointegerx(L, i, nullptr); }
-// Flag: the argument's truth value.
-inline bool arg_flag(lua_State* L, int i) { return lua_toboolean(L, i) != 0; }
-
 // SDL 2.26 builds surfaces and textures for any 32-bit value whose bit
 // fields look like a format (0x1BE8AD73 claims 115 bytes per pixel) and then
 // overruns their pixels when converting or blitting. Only the formats SDL
@@ -74,9 +71,6 @@ inline bool arg_flag(lua_State* L, int i) { return lua_toboolean(L, i) != 0; }
 inline bool known_pixel_format(Uint32 format) {
   return SDL_strcmp(SDL_GetPixelFormatName(format), "SDL_PIXELFORMAT_UNKNOWN") != 0;
 }
-
-inline void push_i32(lua_State* L, Sint32 v) { lua_pushinteger(L, v); }
-inline void push_u32(lua_State* L, Uint32 v) { lua_pushinteger(L, static_cast<lua_Integer>(v)); }
 
 // A surface whose fields the binding reads: an empty handle has none, so it
 // is an argument error rather than a null dereference.

@@ -1,14 +1,10 @@
 // Every Lua-callable function of the module table, grouped by area in the
-// order the module table lists them. Functions that are also exported under a
-// C name are declared extern "C" with that name; the rest are l_<field>.
-//
-// Each group lives in one source file; CMake compiles the files that exist and
-// defines ORBIX_HAVE_<FILE>=1 for each, and module.cpp leaves out the rows of
-// a group whose file is not there yet.
+// order the module table lists them, one source file per group. Functions
+// that are also exported under a C name are declared extern "C" with that
+// name; the rest are l_<field>.
 #pragma once
 
 #include "orbix.hpp"
-
 
 // event polling (1) -- events.cpp
 int l_poll(lua_State* L);

@@ -115,8 +115,7 @@ int l_poll(lua_State* L) {
       put(L, "windowID", event.wheel.windowID);
       put(L, "timestamp", event.wheel.timestamp);
       break;
-    default:
-      break;
+    default: break;
   }
   return 1;
 }

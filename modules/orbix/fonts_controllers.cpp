@@ -17,10 +17,7 @@ namespace {
 // string, without the position prefix luaL_error would add: scripts match
 // the exact text.
 SDL_Color check_text_color(lua_State* L, const char* message) {
-  if (!lua_istable(L, 3)) {
-    lua_pushstring(L, message);
-    lua_error(L);
-  }
+  if (!lua_istable(L, 3)) glue::raise_plain(L, message);
   return get_color(L, 3);
 }
 
@@ -30,33 +27,30 @@ SDL_Color check_text_color(lua_State* L, const char* message) {
 // would read its magic field through it.
 SDL_Joystick* known_joystick(void* address) {
   if (!address) return nullptr;
-  for (void* controller : live_objects(Kind::GameController)) {
-    if (SDL_GameControllerGetJoystick(static_cast<SDL_GameController*>(controller)) == address)
-      return static_cast<SDL_Joystick*>(address);
-  }
-  return nullptr;
+  auto controls = [](void* controller, const void* joystick) {
+    return SDL_GameControllerGetJoystick(static_cast<SDL_GameController*>(controller)) == joystick;
+  };
+  return find_live(Kind::GameController, controls, address) ? static_cast<SDL_Joystick*>(address) : nullptr;
 }
 
 }  // namespace
 
 // --- fonts -----------------------------------------------------------------
 
-int l_TTF_Init(lua_State* L) {
-  push_i32(L, TTF_Init());
-  return 1;
-}
+int l_TTF_Init(lua_State* L) { return push_i32(L, TTF_Init()); }
 
 int l_TTF_OpenFont(lua_State* L) {
   int size = arg_i32(L, 2);
-  const char* file = luaL_checkstring(L, 1);
+  const char* file = arg_str(L, 1);
+  new_handle(L);
   TTF_Font* font = TTF_OpenFont(file, size);
   if (!font) return 0;
-  push_owned(L, Kind::Font, font);
+  fill_owned(L, -1, Kind::Font, font);
   return 1;
 }
 
 int l_TTF_SizeText(lua_State* L) {
-  const char* text = luaL_checkstring(L, 2);
+  const char* text = arg_str(L, 2);
   auto* font = static_cast<TTF_Font*>(lua_tofont(L, 1));
   // SDL_ttf leaves the sizes alone when it fails: report 0 x 0 then.
   int w = 0, h = 0;
@@ -69,36 +63,36 @@ int l_TTF_SizeText(lua_State* L) {
 
 int l_TTF_RenderText_Solid(lua_State* L) {
   SDL_Color color = check_text_color(L, "TTF_RenderText_Solid:Argument 3 must be color table.");
-  const char* text = luaL_checkstring(L, 2);
+  const char* text = arg_str(L, 2);
   auto* font = static_cast<TTF_Font*>(lua_tofont(L, 1));
+  new_handle(L);
   SDL_Surface* surface = TTF_RenderText_Solid(font, text, color);
   if (!surface) return 0;
-  push_owned(L, Kind::Surface, surface);
+  fill_owned(L, -1, Kind::Surface, surface);
   return 1;
 }
 
 int l_TTF_RenderText_Blended_Wrapped(lua_State* L) {
-  SDL_Color color =
-      check_text_color(L, "TTF_RenderText_Blended_Wrapped:Argument 3 must be color table.");
+  SDL_Color color = check_text_color(L, "TTF_RenderText_Blended_Wrapped:Argument 3 must be color table.");
   Uint32 wrap = arg_u32(L, 4);
-  const char* text = luaL_checkstring(L, 2);
+  const char* text = arg_str(L, 2);
   auto* font = static_cast<TTF_Font*>(lua_tofont(L, 1));
+  new_handle(L);
   SDL_Surface* surface = TTF_RenderText_Blended_Wrapped(font, text, color, wrap);
   if (!surface) return 0;
-  push_owned(L, Kind::Surface, surface);
+  fill_owned(L, -1, Kind::Surface, surface);
   return 1;
 }
 
 // --- game controllers ------------------------------------------------------
 
-int l_NumJoysticks(lua_State* L) {
-  push_i32(L, SDL_NumJoysticks());
-  return 1;
-}
+int l_NumJoysticks(lua_State* L) { return push_i32(L, SDL_NumJoysticks()); }
 
 int l_GameControllerOpen(lua_State* L) {
   // Always a handle: an empty one when SDL has no controller at the index.
-  push_owned(L, Kind::GameController, SDL_GameControllerOpen(arg_i32(L, 1)));
+  int device = arg_i32(L, 1);
+  new_handle(L);
+  fill_owned(L, -1, Kind::GameController, SDL_GameControllerOpen(device));
   return 1;
 }
 
@@ -112,32 +106,30 @@ int l_GameControllerGetJoystick(lua_State* L) {
 
 int l_JoystickRumble(lua_State* L) {
   Uint32 duration = arg_u32(L, 4);
-  Uint16 high = static_cast<Uint16>(luaL_checkinteger(L, 3));
-  Uint16 low = static_cast<Uint16>(luaL_checkinteger(L, 2));
+  Uint16 high = low16_unsigned(arg_int(L, 3));
+  Uint16 low = low16_unsigned(arg_int(L, 2));
   void* address = lua_touserdata(L, 1);  // null for anything but a userdata
   if (lua_type(L, 1) == LUA_TUSERDATA) {
     // A full userdata is one of our handles (or another module's object):
     // its block holds no joystick.
     SDL_SetError("JoystickRumble: argument 1 is not a joystick");
-    push_i32(L, -1);
-    return 1;
+    return push_i32(L, -1);
   }
   SDL_Joystick* joystick = known_joystick(address);
   if (address && !joystick) {
     SDL_SetError("JoystickRumble: joystick is not open");
-    push_i32(L, -1);
-    return 1;
+    return push_i32(L, -1);
   }
-  push_i32(L, SDL_JoystickRumble(joystick, low, high, duration));
-  return 1;
+  return push_i32(L, SDL_JoystickRumble(joystick, low, high, duration));
 }
 
 // --- frame-rate manager ----------------------------------------------------
 
 int l_initFramerate(lua_State* L) {
+  new_handle(L);
   auto* manager = static_cast<FPSmanager*>(xmalloc(sizeof(FPSmanager)));
   SDL_initFramerate(manager);
-  push_owned(L, Kind::FrameRateManager, manager);
+  fill_owned(L, -1, Kind::FrameRateManager, manager);
   return 1;
 }
 
@@ -148,19 +140,17 @@ int l_setFramerate(lua_State* L) {
   // once its finaliser ran (a script can still reach it from another
   // finalised object).
   if (!manager) {
-    push_i32(L, SDL_InvalidParamError("manager"));
-    return 1;
+    return push_i32(L, SDL_InvalidParamError("manager"));
   }
-  push_i32(L, SDL_setFramerate(manager, rate));
-  return 1;
+  return push_i32(L, SDL_setFramerate(manager, rate));
 }
 
 int l_framerateDelay(lua_State* L) {
   auto* manager = static_cast<FPSmanager*>(lua_toframeratemanager(L, 1));
   // SDL's clock starts again from 0 when SDL is initialised after a Quit. A
   // manager made before then would wait until the old clock's time came
-  // round again (as long as SDL had run, 17 s in one fuzz run); it starts
-  // counting frames afresh instead.
+  // round again (as long as SDL had run before); it starts counting frames
+  // afresh instead.
   // The last tick seen lies at most a moment before the start of the count,
   // so it alone tells that the clock went back.
   const Uint32 now = SDL_GetTicks();
@@ -168,6 +158,5 @@ int l_framerateDelay(lua_State* L) {
     manager->framecount = 0;
     manager->baseticks = manager->lastticks = now ? now : 1;
   }
-  push_u32(L, SDL_framerateDelay(manager));
-  return 1;
+  return push_u32(L, SDL_framerateDelay(manager));
 }

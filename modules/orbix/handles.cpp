@@ -13,16 +13,44 @@
 #include <vector>
 
 #include "bindings.hpp"
+#include "lua_glue.hpp"
 #include "pixels.hpp"
 
 namespace orbix {
 namespace {
 
-const char* const kMetaNames[] = {
-    "orbix_window", "orbix_renderer", "orbix_texture",          "orbix_surface",        "orbix_music",
-    "orbix_soundchunk", "orbix_font", "orbix_frameratemanager", "orbix_gamecontroller",
+// One row per handle type, in the order luaopen_orbix creates the metatables.
+// The release routine is the metatable's __gc and, where the module table
+// has one (DestroyWindow, FreeSurface, ...), that function itself.
+struct HandleType {
+  Kind kind;
+  const char* metatable;
+  lua_CFunction release;
 };
-static_assert(sizeof kMetaNames / sizeof kMetaNames[0] == kKindCount, "one metatable name per kind");
+
+constexpr HandleType kHandleTypes[] = {
+    {Kind::Window, "orbix_window", l_DestroyWindow},
+    {Kind::Renderer, "orbix_renderer", l_DestroyRenderer},
+    {Kind::Music, "orbix_music", l_Mix_FreeMusic},
+    {Kind::Chunk, "orbix_soundchunk", l_Mix_FreeChunk},
+    {Kind::Texture, "orbix_texture", l_DestroyTexture},
+    {Kind::Surface, "orbix_surface", l_FreeSurface},
+    {Kind::Font, "orbix_font", release_font},
+    {Kind::FrameRateManager, "orbix_frameratemanager", release_frameratemanager},
+    {Kind::GameController, "orbix_gamecontroller", release_gamecontroller},
+};
+
+// Row k describes kind k, so a kind's name and release routine are looked up
+// by the kind itself, and a row out of place (or missing) cannot compile.
+constexpr bool rows_follow_kinds() {
+  if (sizeof kHandleTypes / sizeof kHandleTypes[0] != kKindCount) return false;
+  for (int k = 0; k < kKindCount; ++k)
+    if (static_cast<int>(kHandleTypes[k].kind) != k) return false;
+  return true;
+}
+static_assert(rows_follow_kinds(), "kHandleTypes holds one row per Kind, in the order of Kind");
+
+const HandleType& type_of(Kind kind) { return kHandleTypes[static_cast<int>(kind)]; }
 
 struct Ref {
   void** block;  // the handle userdata's one-pointer block
@@ -35,10 +63,10 @@ struct Node {
   // plain surfaces, ...). False for objects SDL owns (a window's surface) and
   // for textures only reached through GetRenderTarget.
   bool has_owner = false;
-  void* parent = nullptr;              // the object this one must not outlive
+  void* parent = nullptr;  // the object this one must not outlive
   std::vector<Ref> refs;
-  std::vector<void*> children;         // objects that must go before this one
-  SDL_Surface* held_surface = nullptr; // software renderer: its plain target surface
+  std::vector<void*> children;            // objects that must go before this one
+  SDL_Surface* held_surface = nullptr;    // software renderer: its plain target surface
   SDL_Surface* window_surface = nullptr;  // window: the surface SDL last handed out
 };
 
@@ -64,22 +92,22 @@ void reset_gfx_font_cache() {
   g_gfx_font_renderer = nullptr;
 }
 
-void** new_block(lua_State* L, Kind kind, void* object) {
-  void** block = static_cast<void**>(lua_newuserdata(L, sizeof(void*)));
-  *block = object;
-  luaL_setmetatable(L, meta_name(kind));
-  return block;
-}
-
 // Calls the SDL release function of a type. Null is passed through on
 // purpose: the libraries accept it (SDL may record an error text).
 void release_raw(Kind kind, void* object) {
   switch (kind) {
     case Kind::Window: SDL_DestroyWindow(static_cast<SDL_Window*>(object)); break;
-    case Kind::Renderer:
+    case Kind::Renderer: {
+      auto* renderer = static_cast<SDL_Renderer*>(object);
       if (object && object == g_gfx_font_renderer) reset_gfx_font_cache();
-      SDL_DestroyRenderer(static_cast<SDL_Renderer*>(object));
+      // SDL 2.26 frees a renderer's queued commands before its textures, and
+      // destroying the texture it draws into queues two more (the switch
+      // back to the window), which are never freed. Switched back first, the
+      // renderer frees them with the rest.
+      if (object && SDL_GetRenderTarget(renderer)) SDL_SetRenderTarget(renderer, nullptr);
+      SDL_DestroyRenderer(renderer);
       break;
+    }
     case Kind::Texture: SDL_DestroyTexture(static_cast<SDL_Texture*>(object)); break;
     case Kind::Surface: SDL_FreeSurface(static_cast<SDL_Surface*>(object)); break;
     case Kind::Music:
@@ -137,6 +165,7 @@ void drop(void* object, bool release_self) {
 
 // Registers a new live object. An existing entry for the same address means
 // SDL freed that object behind our back and reused the memory: forget it.
+// May throw std::bad_alloc; track() undoes what it did by then.
 Node& add_node(void* object, Kind kind, void* parent) {
   if (find(object)) drop(object, false);
   Node& n = g_nodes[object];
@@ -169,27 +198,57 @@ int SDLCALL on_window_event(void*, SDL_Event* e) {
   return 0;
 }
 
-// Allocating a handle's block can run finalizers, and a finalizer may destroy
-// the object a new one depends on (the collected window of a renderer that
-// has just made a texture). SDL then freed the new object with it, or left
-// it drawing into freed memory: the new handle must come out empty.
-bool died_while_allocating(void** block, Kind kind, void* object, void* parent) {
-  if (!parent || find(parent)) return false;
-  *block = nullptr;
-  // A software renderer outlives the window surface it drew into; nothing
-  // else holds it. (SDL destroys textures and window surfaces itself.)
-  if (kind == Kind::Renderer) SDL_DestroyRenderer(static_cast<SDL_Renderer*>(object));
+// Finishes the new handle at `index`: the object in its block, its metatable
+// attached. Neither allocates from Lua: the metatable's name is a registry
+// key, so it is found without making a string.
+void fill_block(lua_State* L, int index, Kind kind, void* object) {
+  index = lua_absindex(L, index);
+  *static_cast<void**>(lua_touserdata(L, index)) = object;
+  luaL_getmetatable(L, meta_name(kind));
+  lua_setmetatable(L, index);
+}
+
+// Records `object` in the side table through `record`, then fills the handle
+// at `index`. Recording may run out of memory: then `undo` (which allocates
+// nothing) puts back what it changed and gives up what the handle would have
+// held, and Lua's memory error is raised. The block stays unfilled, so its
+// collection touches nothing.
+template <class Record, class Undo>
+void track(lua_State* L, int index, Kind kind, void* object, Record record, Undo undo) {
+  void** block = static_cast<void**>(lua_touserdata(L, index));
+  if (!glue::without_bad_alloc([&] { record(block); })) {
+    undo();
+    glue::raise_memory_error(L);
+    return;
+  }
+  fill_block(L, index, kind, object);
+}
+
+// An object the handle owns, depending on `parent` (or on nothing). Returns
+// false when the handle is empty.
+bool fill_tracked(lua_State* L, int index, Kind kind, void* object, void* parent) {
+  if (!object) {
+    fill_block(L, index, kind, nullptr);
+    return false;
+  }
+  track(
+      L, index, kind, object,
+      [&](void** block) {
+        Node& n = add_node(object, kind, parent);
+        n.has_owner = true;
+        n.refs.push_back({block, true});
+      },
+      [&] {
+        drop(object, false);
+        release_raw(kind, object);
+      });
   return true;
 }
 
-// Returns false when the handle came out empty.
-bool push_tracked(lua_State* L, Kind kind, void* object, void* parent) {
-  void** block = new_block(L, kind, object);
-  if (!object || died_while_allocating(block, kind, object, parent)) return false;
-  Node& n = add_node(object, kind, parent);
-  n.has_owner = true;
-  n.refs.push_back({block, true});
-  return true;
+// Forgets an object SDL owns once no handle refers to it any more.
+void forget_if_unreferenced(void* object) {
+  Node* n = find(object);
+  if (n && !n->has_owner && n->refs.empty() && n->children.empty()) drop(object, false);
 }
 
 int release(lua_State* L, Kind kind) {
@@ -219,8 +278,8 @@ int release(lua_State* L, Kind kind) {
   }
   if (owning) {
     drop(object, true);
-  } else if (!n->has_owner && refs.empty() && n->children.empty()) {
-    drop(object, false);  // last handle of something SDL owns
+  } else {
+    forget_if_unreferenced(object);  // the last handle of something SDL owns
   }
   return 0;
 }
@@ -272,7 +331,12 @@ void remember(int kind, const void* meta) {
 
 std::atomic<const void*> g_known_metatables[kKindCount][kKnownStates];
 
-const char* meta_name(Kind kind) { return kMetaNames[static_cast<int>(kind)]; }
+const char* meta_name(Kind kind) { return type_of(kind).metatable; }
+
+void create_metatables(lua_State* L) {
+  for (const HandleType& t : kHandleTypes) new_metatable_with_gc(L, t.metatable, t.release);
+  note_metatables(L);
+}
 
 void note_metatables(lua_State* L) {
   if (lua_rawgetp(L, LUA_REGISTRYINDEX, &kGuardKey) == LUA_TUSERDATA) {
@@ -289,7 +353,7 @@ void note_metatables(lua_State* L) {
   }
   lua_createtable(L, kKindCount, 0);
   for (int k = 0; k < kKindCount; ++k) {
-    if (luaL_getmetatable(L, kMetaNames[k]) != LUA_TTABLE) {
+    if (luaL_getmetatable(L, kHandleTypes[k].metatable) != LUA_TTABLE) {
       lua_pop(L, 1);
       continue;
     }
@@ -301,56 +365,89 @@ void note_metatables(lua_State* L) {
   lua_pop(L, 1);
 }
 
-void push_owned(lua_State* L, Kind kind, void* object) {
+void new_handle(lua_State* L) { *static_cast<void**>(lua_newuserdata(L, sizeof(void*))) = nullptr; }
+
+bool emptied_meanwhile(lua_State* L, int index, const void* before) {
+  return before && lua_type(L, index) == LUA_TUSERDATA && !*static_cast<void**>(lua_touserdata(L, index));
+}
+
+int empty_handle(lua_State* L, Kind kind) {
+  fill_block(L, -1, kind, nullptr);
+  return 1;
+}
+
+void fill_owned(lua_State* L, int index, Kind kind, void* object) {
   if (kind == Kind::GameController && object && find(object)) {
     // A second open of the same device: SDL returned the same controller
     // with one more reference, which this handle now holds.
-    void** block = new_block(L, kind, object);
-    find(object)->refs.push_back({block, true});
+    track(
+        L, index, kind, object,
+        [&](void** block) {
+          find(object)->refs.push_back({block, true});
+        },
+        [&] { SDL_GameControllerClose(static_cast<SDL_GameController*>(object)); });
     return;
   }
-  push_tracked(L, kind, object, nullptr);
+  fill_tracked(L, index, kind, object, nullptr);
 }
 
-void push_window(lua_State* L, SDL_Window* window) { push_tracked(L, Kind::Window, window, nullptr); }
-
-void push_window_renderer(lua_State* L, SDL_Renderer* renderer, SDL_Window* window) {
-  push_tracked(L, Kind::Renderer, renderer, window);
+void fill_window_and_renderer(lua_State* L, int window_index, SDL_Window* window, int renderer_index,
+                              SDL_Renderer* renderer) {
+  auto* window_block = static_cast<void**>(lua_touserdata(L, window_index));
+  auto* renderer_block = static_cast<void**>(lua_touserdata(L, renderer_index));
+  const bool recorded = glue::without_bad_alloc([&] {
+    if (window) {
+      Node& w = add_node(window, Kind::Window, nullptr);
+      w.has_owner = true;
+      w.refs.push_back({window_block, true});
+    }
+    if (renderer) {
+      Node& r = add_node(renderer, Kind::Renderer, window);
+      r.has_owner = true;
+      r.refs.push_back({renderer_block, true});
+    }
+  });
+  if (!recorded) {
+    drop(renderer, false);
+    drop(window, false);
+    if (renderer) release_raw(Kind::Renderer, renderer);
+    if (window) release_raw(Kind::Window, window);
+    glue::raise_memory_error(L);
+    return;
+  }
+  fill_block(L, window_index, Kind::Window, window);
+  fill_block(L, renderer_index, Kind::Renderer, renderer);
 }
 
-void push_software_renderer(lua_State* L, SDL_Renderer* renderer, SDL_Surface* target) {
+void fill_software_renderer(lua_State* L, int index, SDL_Renderer* renderer, SDL_Surface* target) {
   Node* t = target ? find(target) : nullptr;
   bool window_owned = target && (target->flags & SDL_DONTFREE);
-  bool pushed = push_tracked(L, Kind::Renderer, renderer, (t && !t->has_owner) ? target : nullptr);
-  if (!pushed || !target || window_owned) return;
+  bool filled = fill_tracked(L, index, Kind::Renderer, renderer, (t && !t->has_owner) ? target : nullptr);
+  if (!filled || !target || window_owned) return;
   // A plain surface stays allocated for as long as the renderer draws into
   // it, even after its own handle is released.
   ++target->refcount;
   find(renderer)->held_surface = target;
 }
 
-void push_texture(lua_State* L, SDL_Texture* texture, SDL_Renderer* renderer) {
-  push_tracked(L, Kind::Texture, texture, renderer);
+void fill_texture(lua_State* L, int index, SDL_Texture* texture, SDL_Renderer* renderer) {
+  fill_tracked(L, index, Kind::Texture, texture, renderer);
 }
 
-void push_texture_alias(lua_State* L, SDL_Texture* texture, SDL_Renderer* renderer) {
-  bool known = texture && find(texture);
-  void** block = new_block(L, Kind::Texture, texture);
-  if (!texture) return;
-  Node* n = find(texture);
-  if (known && !n) {
-    // Destroyed while this block was allocated (its owning handle or its
-    // renderer was collected; see died_while_allocating).
-    *block = nullptr;
-    return;
-  }
-  if (!n || n->kind != Kind::Texture) n = &add_node(texture, Kind::Texture, renderer);
-  n->refs.push_back({block, false});
+void fill_texture_alias(lua_State* L, int index, SDL_Texture* texture, SDL_Renderer* renderer) {
+  if (!texture) return fill_block(L, index, Kind::Texture, nullptr);
+  track(
+      L, index, Kind::Texture, texture,
+      [&](void** block) {
+        Node* n = find(texture);
+        if (!n || n->kind != Kind::Texture) n = &add_node(texture, Kind::Texture, renderer);
+        n->refs.push_back({block, false});
+      },
+      [&] { forget_if_unreferenced(texture); });
 }
 
-void push_window_surface(lua_State* L, SDL_Surface* surface, SDL_Window* window) {
-  void** block = new_block(L, Kind::Surface, surface);
-  if (!surface || died_while_allocating(block, Kind::Surface, surface, window)) return;
+void fill_window_surface(lua_State* L, int index, SDL_Surface* surface, SDL_Window* window) {
+  if (!surface) return fill_block(L, index, Kind::Surface, nullptr);
   Node* w = window ? find(window) : nullptr;
   if (w && w->window_surface && w->window_surface != surface) {
     // SDL freed the window's previous surface when it made this one.
@@ -358,22 +455,35 @@ void push_window_surface(lua_State* L, SDL_Surface* surface, SDL_Window* window)
     w = find(window);
   }
   if (w) w->window_surface = surface;
-  Node* n = find(surface);
-  if (!n || n->has_owner || n->kind != Kind::Surface || n->parent != (w ? window : nullptr))
-    n = &add_node(surface, Kind::Surface, w ? window : nullptr);
-  n->refs.push_back({block, false});
+  track(
+      L, index, Kind::Surface, surface,
+      [&](void** block) {
+        Node* n = find(surface);
+        if (!n || n->has_owner || n->kind != Kind::Surface || n->parent != (w ? window : nullptr))
+          n = &add_node(surface, Kind::Surface, w ? window : nullptr);
+        n->refs.push_back({block, false});
+      },
+      [&] { forget_if_unreferenced(surface); });
 }
 
+void* find_live(Kind kind, bool (*match)(void* object, const void* context), const void* context) {
+  for (auto& [object, node] : g_nodes)
+    if (node.kind == kind && match(object, context)) return object;
+  return nullptr;
+}
+
+namespace {
+
+bool any_object(void*, const void*) { return true; }
+
+}  // namespace
+
 void before_sdl_quit() {
-  std::vector<void*> doomed;
-  for (Kind kind : {Kind::Renderer, Kind::Window, Kind::GameController}) {
-    doomed.clear();
-    for (auto& [object, node] : g_nodes)
-      if (node.kind == kind) doomed.push_back(object);
-    // SDL_Quit closes every controller itself; renderers and windows we
-    // destroy here, renderers first, so nothing is left dangling.
-    for (void* object : doomed) drop(object, kind != Kind::GameController);
-  }
+  // SDL_Quit closes every controller itself; renderers and windows we
+  // destroy here, renderers first, so nothing is left dangling. Each drop
+  // changes the table, so the next object is looked up afresh.
+  for (Kind kind : {Kind::Renderer, Kind::Window, Kind::GameController})
+    while (void* object = find_live(kind, any_object, nullptr)) drop(object, kind != Kind::GameController);
   if (g_gfx_font_renderer) g_gfx_font_renderer = nullptr;
 }
 
@@ -387,14 +497,7 @@ void gfx_font_cache_use(SDL_Renderer* renderer) {
 void note_playing_music(void* music) { g_playing_music = music; }
 
 void release_all(Kind kind) {
-  for (void* object : live_objects(kind)) drop(object, true);
-}
-
-std::vector<void*> live_objects(Kind kind) {
-  std::vector<void*> out;
-  for (auto& [object, node] : g_nodes)
-    if (node.kind == kind) out.push_back(object);
-  return out;
+  while (void* object = find_live(kind, any_object, nullptr)) drop(object, true);
 }
 
 int release_font(lua_State* L) { return release(L, Kind::Font); }

@@ -13,20 +13,33 @@
 #pragma once
 
 #include <atomic>
-#include <vector>
 
 #include "orbix.hpp"
 
 namespace orbix {
 
+// The nine handle types, in the order luaopen_orbix creates their metatables
+// (handles.cpp keeps one row per kind: metatable name and release routine).
 enum class Kind : unsigned char {
-  Window, Renderer, Texture, Surface, Music, Chunk, Font, FrameRateManager, GameController,
+  Window,
+  Renderer,
+  Music,
+  Chunk,
+  Texture,
+  Surface,
+  Font,
+  FrameRateManager,
+  GameController,
 };
 
 constexpr int kKindCount = 9;
 
-// "orbix_window", ... indexed by Kind.
+// "orbix_window", ... the registry name of a kind's metatable.
 const char* meta_name(Kind kind);
+
+// Creates (or reuses) the nine metatables, each with its release routine as
+// __gc, and remembers them for the fast checks below.
+void create_metatables(lua_State* L);
 
 // --- checking handles --------------------------------------------------------
 // luaL_checkudata looks the type's metatable up by name in the registry on
@@ -70,27 +83,55 @@ inline T* handle_object(lua_State* L, int index, Kind kind) {
   return static_cast<T*>(*handle_block(L, index, kind));
 }
 
-// --- creating handles (each pushes exactly one userdata) -------------------
-// A null object always gives an empty handle and records nothing.
+// --- making handles ------------------------------------------------------------
+// A handle is made the way Lua's io library opens a file: the empty handle
+// first, then the SDL object, then the handle is filled.
+//   1. new_handle pushes the block. Its allocation may raise a memory error
+//      or run finalizers; no SDL object exists yet that either could strand.
+//   2. The binding reads the objects of its handle arguments again: a
+//      finalizer that ran in step 1 may have released one (a collected
+//      window takes its renderers along). When one that held an object is
+//      empty now, the call answers with an empty handle (emptied_meanwhile,
+//      empty_handle): what it would make depends on an object that is gone.
+//   3. The binding makes the SDL object; nothing between this and step 4
+//      allocates from Lua, so no finalizer runs in between.
+//   4. A fill_* function records the object in the side table, stores it in
+//      the block and gives the block its metatable. Should recording run out
+//      of memory, it releases the object and raises Lua's memory error.
+// A block that is never filled has no metatable and so no finalizer: a
+// creator that answers "no value" simply leaves it to the collector.
+// A null object fills an empty handle and records nothing.
 
-// A new object that the handle owns outright (plain surfaces, music, chunks,
+// Pushes an empty block for a new handle.
+void new_handle(lua_State* L);
+// True when the handle argument at `index` held `before` (non-null) when the
+// binding first read it and is empty now.
+bool emptied_meanwhile(lua_State* L, int index, const void* before);
+// Finishes the new handle on top of the stack as an empty handle of `kind`;
+// returns 1 (the handle is the binding's one result).
+int empty_handle(lua_State* L, Kind kind);
+
+// The fill functions take the stack index of the block new_handle pushed.
+// A new object the handle owns outright (plain surfaces, music, chunks,
 // fonts, frame-rate managers). Game controllers are reference-counted by SDL:
 // each handle from SDL_GameControllerOpen owns one reference.
-void push_owned(lua_State* L, Kind kind, void* object);
-void push_window(lua_State* L, SDL_Window* window);
-// A renderer drawing into `window` (destroyed with or before the window).
-void push_window_renderer(lua_State* L, SDL_Renderer* renderer, SDL_Window* window);
+void fill_owned(lua_State* L, int index, Kind kind, void* object);
+// A window and the renderer drawing into it (destroyed with or before the
+// window), made together: both are recorded before either handle is filled,
+// so running out of memory in between releases both.
+void fill_window_and_renderer(lua_State* L, int window_index, SDL_Window* window, int renderer_index,
+                              SDL_Renderer* renderer);
 // A software renderer drawing into `target`. The renderer keeps the surface
 // alive (SDL's surface reference count) or, for a window's own surface, is
 // destroyed when that surface goes away.
-void push_software_renderer(lua_State* L, SDL_Renderer* renderer, SDL_Surface* target);
+void fill_software_renderer(lua_State* L, int index, SDL_Renderer* renderer, SDL_Surface* target);
 // A new texture of `renderer`, owned by the handle.
-void push_texture(lua_State* L, SDL_Texture* texture, SDL_Renderer* renderer);
+void fill_texture(lua_State* L, int index, SDL_Texture* texture, SDL_Renderer* renderer);
 // Another handle for a texture that already has an owner (GetRenderTarget):
 // releasing it only empties it.
-void push_texture_alias(lua_State* L, SDL_Texture* texture, SDL_Renderer* renderer);
+void fill_texture_alias(lua_State* L, int index, SDL_Texture* texture, SDL_Renderer* renderer);
 // The window's own surface: SDL frees it, never a handle.
-void push_window_surface(lua_State* L, SDL_Surface* surface, SDL_Window* window);
+void fill_window_surface(lua_State* L, int index, SDL_Surface* surface, SDL_Window* window);
 
 // --- lifetime events the bindings report ---------------------------------
 // Empties every handle and destroys every object that SDL_Quit would free or
@@ -110,9 +151,10 @@ void release_all(Kind kind);
 // SDL_mixer would otherwise wait for a fade-out to end, which never comes
 // while the music is paused (or takes weeks for a long fade).
 void note_playing_music(void* music);
-// The live objects of `kind` that the module tracks, so a binding can tell a
-// pointer it handed out from a foreign or stale one.
-std::vector<void*> live_objects(Kind kind);
+// The first live object of `kind` that the module tracks and `match`
+// accepts, or null: a binding can tell a pointer it handed out from a foreign
+// or stale one. Allocates nothing.
+void* find_live(Kind kind, bool (*match)(void* object, const void* context), const void* context);
 
 // The release routines of the three types without an explicit release
 // function. The other six are the module functions themselves (declared in

@@ -9,11 +9,8 @@ namespace {
 // Functions in table order. The release functions (DestroyWindow, FreeSurface,
 // ...) are the handle types' release routines, see handles.cpp.
 const luaL_Reg kFunctions[] = {
-#if ORBIX_HAVE_EVENTS
     // event polling
     {"poll", l_poll},
-#endif
-#if ORBIX_HAVE_VIDEO
     // window, renderer and core
     {"Init", l_Init},
     {"CreateWindowAndRenderer", l_CreateWindowAndRenderer},
@@ -51,8 +48,6 @@ const luaL_Reg kFunctions[] = {
     {"ShowCursor", lua_SDL_ShowCursor},
     {"GetRelativeMouseMode", lua_SDL_GetRelativeMouseMode},
     {"SetRelativeMouseMode", lua_SDL_SetRelativeMouseMode},
-#endif
-#if ORBIX_HAVE_TEXTURES
     // textures
     {"CreateTextureFromSurface", l_CreateTextureFromSurface},
     {"RenderCopy", l_RenderCopy},
@@ -66,8 +61,6 @@ const luaL_Reg kFunctions[] = {
     {"QueryTexture", lua_SDL_QueryTexture},
     {"SetTextureBlendMode", lua_SDL_SetTextureBlendMode},
     {"GetTextureBlendMode", lua_SDL_GetTextureBlendMode},
-#endif
-#if ORBIX_HAVE_SURFACES
     // surfaces and pixels
     {"IMG_Init", l_IMG_Init},
     {"FreeSurface", l_FreeSurface},
@@ -90,8 +83,6 @@ const luaL_Reg kFunctions[] = {
     {"SetSurfaceBlendMode", lua_SDL_SetSurfaceBlendMode},
     {"GetSurfaceBlendMode", lua_SDL_GetSurfaceBlendMode},
     {"zoomSurface", lua_zoomSurface},
-#endif
-#if ORBIX_HAVE_AUDIO
     // audio
     {"Mix_OpenAudio", l_Mix_OpenAudio},
     {"Mix_LoadMUS", l_Mix_LoadMUS},
@@ -104,8 +95,6 @@ const luaL_Reg kFunctions[] = {
     {"Mix_Quit", l_Mix_Quit},
     {"Mix_FadeOutMusic", lua_Mix_FadeOutMusic},
     {"Mix_HaltMusic", lua_Mix_HaltMusic},
-#endif
-#if ORBIX_HAVE_FONTS_CONTROLLERS
     // fonts, controllers and frame-rate manager
     {"TTF_Init", l_TTF_Init},
     {"initFramerate", l_initFramerate},
@@ -119,8 +108,6 @@ const luaL_Reg kFunctions[] = {
     {"TTF_SizeText", l_TTF_SizeText},
     {"JoystickRumble", l_JoystickRumble},
     {"GameControllerGetJoystick", l_GameControllerGetJoystick},
-#endif
-#if ORBIX_HAVE_PRIMITIVES
     // drawing primitives
     {"circleRGBA", l_circleRGBA},
     {"stringRGBA", l_stringRGBA},
@@ -139,9 +126,9 @@ const luaL_Reg kFunctions[] = {
     {"vlineRGBA", l_vlineRGBA},
     {"hlineRGBA", l_hlineRGBA},
     {"pixelRGBA", l_pixelRGBA},
-#endif
     {nullptr, nullptr},
 };
+static_assert(sizeof kFunctions / sizeof kFunctions[0] == 110 + 1, "the module table has 110 functions");
 
 }  // namespace
 
@@ -151,15 +138,6 @@ extern "C" int luaopen_orbix(lua_State* L) {
     push_integer_to_table(L, orbix::kConstants[i].name, orbix::kConstants[i].value);
   for (const luaL_Reg* f = kFunctions; f->name; ++f) push_function_to_table(L, f->name, f->func);
 
-  new_metatable_with_gc(L, "orbix_window", l_DestroyWindow);
-  new_metatable_with_gc(L, "orbix_renderer", l_DestroyRenderer);
-  new_metatable_with_gc(L, "orbix_music", l_Mix_FreeMusic);
-  new_metatable_with_gc(L, "orbix_soundchunk", l_Mix_FreeChunk);
-  new_metatable_with_gc(L, "orbix_texture", l_DestroyTexture);
-  new_metatable_with_gc(L, "orbix_surface", l_FreeSurface);
-  new_metatable_with_gc(L, "orbix_font", orbix::release_font);
-  new_metatable_with_gc(L, "orbix_frameratemanager", orbix::release_frameratemanager);
-  new_metatable_with_gc(L, "orbix_gamecontroller", orbix::release_gamecontroller);
-  orbix::note_metatables(L);
+  orbix::create_metatables(L);
   return 1;
 }

@@ -17,8 +17,8 @@
 namespace orbix {
 namespace {
 
-constexpr int kSlotBits = 12;           // answers remembered per palette
-constexpr int kPalettes = 4;            // palettes remembered at once
+constexpr int kSlotBits = 12;  // answers remembered per palette
+constexpr int kPalettes = 4;   // palettes remembered at once
 constexpr Uint16 kLastGeneration = 0xFFFF;
 
 struct Slot {

@@ -12,8 +12,8 @@ using namespace orbix;
 
 namespace {
 
-inline Sint16 S(int v) { return low16(v); }
-inline Uint8 C(int v) { return low8(v); }
+inline Sint16 S(int v) { return low16_signed(v); }
+inline Uint8 C(int v) { return low8_unsigned(v); }
 
 // `Values` numeric arguments (positions 2 .. Values + 1), then the renderer.
 template <int Values, typename Draw>
@@ -21,8 +21,7 @@ int draw(lua_State* L, Draw draw_call) {
   int v[Values];
   for (int i = Values + 1; i >= 2; --i) v[i - 2] = arg_trunc32(L, i);
   SDL_Renderer* renderer = handle_object<SDL_Renderer>(L, 1, Kind::Renderer);
-  push_i32(L, draw_call(renderer, v));
-  return 1;
+  return push_i32(L, draw_call(renderer, v));
 }
 
 }  // namespace
@@ -45,11 +44,11 @@ int l_vlineRGBA(lua_State* L) {
   });
 }
 
-#define ORBIX_FOUR_COORDS(field, gfx)                                                              \
-  int l_##field(lua_State* L) {                                                                    \
-    return draw<8>(L, [](SDL_Renderer* r, const int* v) {                                          \
-      return gfx(r, S(v[0]), S(v[1]), S(v[2]), S(v[3]), C(v[4]), C(v[5]), C(v[6]), C(v[7]));      \
-    });                                                                                            \
+#define ORBIX_FOUR_COORDS(field, gfx)                                                        \
+  int l_##field(lua_State* L) {                                                              \
+    return draw<8>(L, [](SDL_Renderer* r, const int* v) {                                    \
+      return gfx(r, S(v[0]), S(v[1]), S(v[2]), S(v[3]), C(v[4]), C(v[5]), C(v[6]), C(v[7])); \
+    });                                                                                      \
   }
 
 ORBIX_FOUR_COORDS(rectangleRGBA, rectangleRGBA)
@@ -60,12 +59,11 @@ ORBIX_FOUR_COORDS(ellipseRGBA, ellipseRGBA)
 ORBIX_FOUR_COORDS(aaellipseRGBA, aaellipseRGBA)
 ORBIX_FOUR_COORDS(filledellipseRGBA, filledEllipseRGBA)
 
-#define ORBIX_ROUNDED(field)                                                                       \
-  int l_##field(lua_State* L) {                                                                    \
-    return draw<9>(L, [](SDL_Renderer* r, const int* v) {                                          \
-      return field(r, S(v[0]), S(v[1]), S(v[2]), S(v[3]), S(v[4]), C(v[5]), C(v[6]), C(v[7]),      \
-                   C(v[8]));                                                                       \
-    });                                                                                            \
+#define ORBIX_ROUNDED(field)                                                                            \
+  int l_##field(lua_State* L) {                                                                         \
+    return draw<9>(L, [](SDL_Renderer* r, const int* v) {                                               \
+      return field(r, S(v[0]), S(v[1]), S(v[2]), S(v[3]), S(v[4]), C(v[5]), C(v[6]), C(v[7]), C(v[8])); \
+    });                                                                                                 \
   }
 
 ORBIX_ROUNDED(roundedRectangleRGBA)
@@ -98,8 +96,7 @@ int l_circleRGBA(lua_State* L) {
   Sint16 rad = arg_i16(L, 4);
   Sint16 y = arg_i16(L, 3);
   Sint16 x = arg_i16(L, 2);
-  push_i32(L, circleRGBA(lua_torenderer(L, 1), x, y, rad, red, g, b, a));
-  return 1;
+  return push_i32(L, circleRGBA(lua_torenderer(L, 1), x, y, rad, red, g, b, a));
 }
 
 int l_stringRGBA(lua_State* L) {
@@ -107,13 +104,12 @@ int l_stringRGBA(lua_State* L) {
   int b = arg_trunc32(L, 7);
   int g = arg_trunc32(L, 6);
   int r = arg_trunc32(L, 5);
-  const char* text = luaL_checkstring(L, 4);
+  const char* text = arg_str(L, 4);
   int y = arg_trunc32(L, 3);
   int x = arg_trunc32(L, 2);
   SDL_Renderer* renderer = lua_torenderer(L, 1);
   // SDL2_gfx keeps one glyph cache, filled by whichever renderer drew text
   // first; hand it to this renderer so the text is drawn here too.
   gfx_font_cache_use(renderer);
-  push_i32(L, stringRGBA(renderer, S(x), S(y), text, C(r), C(g), C(b), C(a)));
-  return 1;
+  return push_i32(L, stringRGBA(renderer, S(x), S(y), text, C(r), C(g), C(b), C(a)));
 }

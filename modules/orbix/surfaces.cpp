@@ -8,6 +8,7 @@
 
 #include "args.hpp"
 #include "bindings.hpp"
+#include "core/guards.hpp"
 #include "handles.hpp"
 #include "pixels.hpp"
 #include "values.hpp"
@@ -32,10 +33,7 @@ void set_surface_rgba(SDL_Surface* surface, int x, int y, Uint8 r, Uint8 g, Uint
 
 // --- image files --------------------------------------------------------------
 
-int l_IMG_Init(lua_State* L) {
-  push_i32(L, IMG_Init(arg_i32(L, 1)));
-  return 1;
-}
+int l_IMG_Init(lua_State* L) { return push_i32(L, IMG_Init(arg_i32(L, 1))); }
 
 int l_IMG_Quit(lua_State*) {
   IMG_Quit();
@@ -43,9 +41,11 @@ int l_IMG_Quit(lua_State*) {
 }
 
 int l_IMG_Load(lua_State* L) {
-  SDL_Surface* surface = IMG_Load(luaL_checkstring(L, 1));
+  const char* file = arg_str(L, 1);
+  new_handle(L);
+  SDL_Surface* surface = IMG_Load(file);
   if (!surface) return 0;
-  push_owned(L, Kind::Surface, surface);
+  fill_owned(L, -1, Kind::Surface, surface);
   return 1;
 }
 
@@ -61,39 +61,29 @@ static SDL_Surface* byte_palette_copy(SDL_Surface* surface) {
   if (!copy) return nullptr;
   SDL_SetPaletteColors(copy->format->palette, from->palette->colors, 0,
                        std::min(from->palette->ncolors, copy->format->palette->ncolors));
-  const int bits = from->BitsPerPixel;  // 1 or 4
   const bool msb_first = SDL_PIXELORDER(from->format) != SDL_BITMAPORDER_4321;
-  const int per_byte = 8 / bits;
-  const Uint8 mask = static_cast<Uint8>((1 << bits) - 1);
   for (int y = 0; y < surface->h; ++y) {
     const Uint8* src = static_cast<const Uint8*>(surface->pixels) + static_cast<ptrdiff_t>(y) * surface->pitch;
     Uint8* dst = static_cast<Uint8*>(copy->pixels) + static_cast<ptrdiff_t>(y) * copy->pitch;
-    for (int x = 0; x < surface->w; ++x) {
-      const int slot = x % per_byte;
-      const int shift = msb_first ? 8 - bits * (slot + 1) : bits * slot;
-      dst[x] = static_cast<Uint8>((src[x / per_byte] >> shift) & mask);
-    }
+    guards::widen_palette_row(src, dst, surface->w, from->BitsPerPixel, msb_first);  // 1 or 4 bits
   }
   return copy;
 }
 
 int l_IMG_SavePNG(lua_State* L) {
-  const char* file = luaL_checkstring(L, 2);
+  const char* file = arg_str(L, 2);
   SDL_Surface* surface = lua_tosurface(L, 1);
   // SDL_image reads the surface without checking it: refuse the empty handle
   // here, the way SDL's own calls do.
   if (!surface) {
-    push_i32(L, SDL_InvalidParamError("surface"));
-    return 1;
+    return push_i32(L, SDL_InvalidParamError("surface"));
   }
   const int bits = surface->format->BitsPerPixel;
   if (!surface->format->palette || bits >= 8) {
-    push_i32(L, IMG_SavePNG(surface, file));
-    return 1;
+    return push_i32(L, IMG_SavePNG(surface, file));
   }
   if (bits != 1 && bits != 4) {
-    push_i32(L, SDL_SetError("IMG_SavePNG: %d-bit palette surfaces are not supported", bits));
-    return 1;
+    return push_i32(L, SDL_SetError("IMG_SavePNG: %d-bit palette surfaces are not supported", bits));
   }
   SDL_Surface* copy = byte_palette_copy(surface);
   push_i32(L, copy ? IMG_SavePNG(copy, file) : -1);
@@ -111,8 +101,9 @@ int l_CreateRGBSurface(lua_State* L) {
   int depth = arg_i32(L, 4);
   int h = arg_i32(L, 3);
   int w = arg_i32(L, 2);
-  Uint32 flags = low32u(arg_loose(L, 1));
-  push_owned(L, Kind::Surface, SDL_CreateRGBSurface(flags, w, h, depth, rmask, gmask, bmask, amask));
+  Uint32 flags = low32_unsigned(arg_opt_int(L, 1));
+  new_handle(L);
+  fill_owned(L, -1, Kind::Surface, SDL_CreateRGBSurface(flags, w, h, depth, rmask, gmask, bmask, amask));
   return 1;
 }
 
@@ -121,23 +112,21 @@ int l_CreateRGBSurfaceWithFormat(lua_State* L) {
   int depth = arg_i32(L, 4);
   int h = arg_i32(L, 3);
   int w = arg_i32(L, 2);
-  Uint32 flags = low32u(arg_loose(L, 1));
+  Uint32 flags = low32_unsigned(arg_opt_int(L, 1));
+  new_handle(L);
   if (!known_pixel_format(format)) {
     SDL_SetError("Unknown pixel format");
-    push_owned(L, Kind::Surface, nullptr);
-    return 1;
+    return empty_handle(L, Kind::Surface);
   }
-  push_owned(L, Kind::Surface, SDL_CreateRGBSurfaceWithFormat(flags, w, h, depth, format));
+  fill_owned(L, -1, Kind::Surface, SDL_CreateRGBSurfaceWithFormat(flags, w, h, depth, format));
   return 1;
 }
 
 // SDL clips surface rectangles with int sums such as x + w - clip.w, which
 // wrap for rectangles near the ends of the int range: a blit then copied from
-// far outside the source, and a fill wrote far outside the surface. Cut to
-// these bounds every sum fits, and no surface that can be allocated reaches
-// them, so what lands on a surface is unchanged.
+// far outside the source, and a fill wrote far outside the surface.
 static SDL_Rect* limit_surface_rect(SDL_Rect* r) {
-  if (r) clamp_rect(*r, 1 << 28);
+  if (r) guards::limit_surface_rect(r->x, r->y, r->w, r->h);
   return r;
 }
 
@@ -151,8 +140,7 @@ int l_BlitSurface(lua_State* L) {
   const SDL_Rect* s = limit_surface_rect(lua_torect(L, 2, &src));
   SDL_Surface* to = lua_tosurface(L, 3);
   SDL_Surface* from = lua_tosurface(L, 1);
-  push_i32(L, SDL_UpperBlit(from, s, to, d));
-  return 1;
+  return push_i32(L, SDL_UpperBlit(from, s, to, d));
 }
 
 int l_surface_fill_rect(lua_State* L) {
@@ -165,15 +153,13 @@ int l_surface_fill_rect(lua_State* L) {
   const SDL_Rect* area = limit_surface_rect(lua_torect(L, 2, &rect));
   // Fetched again: the rectangle's metamethods may have freed the surface.
   SDL_Surface* surface = arg_live_surface(L, 1);
-  push_i32(L, SDL_FillRect(surface, area, SDL_MapRGBA(surface->format, r, g, b, a)));
-  return 1;
+  return push_i32(L, SDL_FillRect(surface, area, SDL_MapRGBA(surface->format, r, g, b, a)));
 }
 
 int l_SetColorKey(lua_State* L) {
   Uint32 key = arg_u32(L, 3);
   int enable = arg_flag(L, 2) ? SDL_TRUE : SDL_FALSE;
-  push_i32(L, SDL_SetColorKey(lua_tosurface(L, 1), enable, key));
-  return 1;
+  return push_i32(L, SDL_SetColorKey(lua_tosurface(L, 1), enable, key));
 }
 
 int l_MapRGB(lua_State* L) {
@@ -181,8 +167,7 @@ int l_MapRGB(lua_State* L) {
   Uint8 b = arg_u8(L, 4);
   Uint8 g = arg_u8(L, 3);
   Uint8 r = arg_u8(L, 2);
-  push_u32(L, SDL_MapRGB(surface->format, r, g, b));
-  return 1;
+  return push_u32(L, SDL_MapRGB(surface->format, r, g, b));
 }
 
 int l_getSurfaceWidthHeight(lua_State* L) {
@@ -225,12 +210,12 @@ extern "C" int lua_set_surface_rgba(lua_State* L) {
   SDL_Surface* surface = arg_surface_with_pixels(L, 1);
   bool locked = SDL_MUSTLOCK(surface);
   if (locked) SDL_LockSurface(surface);
-  Uint8 a = low8(arg_loose(L, 7));
-  Uint8 b = low8(arg_loose(L, 6));
-  Uint8 g = low8(arg_loose(L, 5));
-  Uint8 r = low8(arg_loose(L, 4));
-  int y = low32(arg_loose(L, 3));
-  int x = low32(arg_loose(L, 2));
+  Uint8 a = low8_unsigned(arg_opt_int(L, 7));
+  Uint8 b = low8_unsigned(arg_opt_int(L, 6));
+  Uint8 g = low8_unsigned(arg_opt_int(L, 5));
+  Uint8 r = low8_unsigned(arg_opt_int(L, 4));
+  int y = low32_signed(arg_opt_int(L, 3));
+  int x = low32_signed(arg_opt_int(L, 2));
   store_rgba(surface, x, y, r, g, b, a);  // the exported set_surface_rgba
   if (locked) SDL_UnlockSurface(surface);
   return 0;
@@ -244,8 +229,8 @@ int l_getColors(lua_State* L) {
   // A format without a palette has no colours: an empty table. The colours
   // are copied first: building the tables can run finalizers, which may free
   // the surface.
-  SDL_Color colors[256];
-  int n = palette ? SDL_min(palette->ncolors, 256) : 0;
+  SDL_Color colors[guards::kMaxPaletteColors];
+  int n = palette ? SDL_min(palette->ncolors, guards::kMaxPaletteColors) : 0;
   if (n > 0) SDL_memcpy(colors, palette->colors, n * sizeof(SDL_Color));
   lua_createtable(L, n, 0);
   for (int i = 0; i < n; ++i) {
@@ -269,7 +254,7 @@ int l_setColors(lua_State* L) {
   // No palette holds more than 256 colours and SDL takes at most as many as
   // the palette has, so the table is read in full (its indexing errors are
   // the script's) but only that many colours are kept.
-  const int kMaxColors = 256;
+  const int kMaxColors = guards::kMaxPaletteColors;
   SDL_Color colors[kMaxColors];
   for (int i = 1; i <= n; ++i) {
     lua_geti(L, 2, i);
@@ -277,7 +262,7 @@ int l_setColors(lua_State* L) {
     Uint8* parts[4] = {&c.r, &c.g, &c.b, &c.a};
     for (int k = 0; k < 4; ++k) {
       lua_geti(L, -1, k + 1);
-      *parts[k] = low8(lua_popNumber(L));
+      *parts[k] = low8_unsigned(lua_popNumber(L));
     }
     lua_pop(L, 1);
     if (i <= kMaxColors) colors[i - 1] = c;
@@ -292,8 +277,7 @@ int l_setColors(lua_State* L) {
 
 extern "C" int lua_SDL_SetSurfaceBlendMode(lua_State* L) {
   SDL_BlendMode mode = static_cast<SDL_BlendMode>(arg_i32(L, 2));
-  push_i32(L, SDL_SetSurfaceBlendMode(lua_tosurface(L, 1), mode));
-  return 1;
+  return push_i32(L, SDL_SetSurfaceBlendMode(lua_tosurface(L, 1), mode));
 }
 
 extern "C" int lua_SDL_GetSurfaceBlendMode(lua_State* L) {
@@ -304,41 +288,24 @@ extern "C" int lua_SDL_GetSurfaceBlendMode(lua_State* L) {
   return 2;
 }
 
-// Mirrors an 8-bit surface in place, left-right and/or top-bottom.
-static void mirror_8bit(SDL_Surface* s, bool flip_x, bool flip_y) {
-  auto* pixels = static_cast<Uint8*>(s->pixels);
-  if (flip_x) {
-    for (int y = 0; y < s->h; ++y) {
-      Uint8* row = pixels + static_cast<ptrdiff_t>(y) * s->pitch;
-      std::reverse(row, row + s->w);
-    }
-  }
-  if (flip_y) {
-    for (int top = 0, bottom = s->h - 1; top < bottom; ++top, --bottom)
-      std::swap_ranges(pixels + static_cast<ptrdiff_t>(top) * s->pitch, pixels + static_cast<ptrdiff_t>(top) * s->pitch + s->w,
-                       pixels + static_cast<ptrdiff_t>(bottom) * s->pitch);
-  }
-}
-
-constexpr int kMaxZoomSource = 32767;
-
 extern "C" int lua_zoomSurface(lua_State* L) {
   int smooth = arg_flag(L, 4) ? SMOOTHING_ON : SMOOTHING_OFF;
   double zy = luaL_checknumber(L, 3);
   double zx = luaL_checknumber(L, 2);
   SDL_Surface* source = lua_tosurface(L, 1);
+  new_handle(L);
+  if (emptied_meanwhile(L, 1, source)) return empty_handle(L, Kind::Surface);
   // SDL2_gfx dereferences its source without a null check, and reads a pixel
   // of it even when the source has none (zero width or height).
   if (source && (source->w <= 0 || source->h <= 0)) {
     SDL_SetError("zoomSurface: the surface has no pixels");
     return 0;
   }
-  // Every format but 8-bit goes through SDL2_gfx's 32-bit zoom, which keeps
-  // source positions as 16.16 fixed point in an int: past 32767 pixels wide
-  // or tall they overflow and the zoom reads far outside the pixels (a
-  // 4,095-character text rendered one character a line, then zoomed).
-  if (source && source->format->BitsPerPixel != 8 && (source->w > kMaxZoomSource || source->h > kMaxZoomSource)) {
-    SDL_SetError("zoomSurface: the surface is wider or taller than %d pixels", kMaxZoomSource);
+  // Every format but 8-bit goes through SDL2_gfx's 32-bit zoom, whose 16.16
+  // source positions overflow past 32767 pixels: it then reads far outside
+  // the pixels.
+  if (source && !guards::zoom_source_fits(source->w, source->h, source->format->BitsPerPixel)) {
+    SDL_SetError("zoomSurface: the surface is wider or taller than %d pixels", guards::kMaxZoomSource);
     return 0;
   }
   SDL_Surface* zoomed = nullptr;
@@ -346,12 +313,13 @@ extern "C" int lua_zoomSurface(lua_State* L) {
     // SDL2_gfx's 8-bit path reads outside the source when it mirrors: zoom
     // by the sizes alone, then mirror the result here.
     zoomed = zoomSurface(source, std::fabs(zx), std::fabs(zy), smooth);
-    if (zoomed) mirror_8bit(zoomed, zx < 0, zy < 0);
+    if (zoomed)
+      guards::mirror_bytes(static_cast<Uint8*>(zoomed->pixels), zoomed->w, zoomed->h, zoomed->pitch, zx < 0, zy < 0);
   } else if (source) {
     zoomed = zoomSurface(source, zx, zy, smooth);
   }
   if (!zoomed) return 0;
-  push_owned(L, Kind::Surface, zoomed);
+  fill_owned(L, -1, Kind::Surface, zoomed);
   return 1;
 }
 
@@ -359,11 +327,10 @@ extern "C" int lua_zoomSurface(lua_State* L) {
 
 int l_GetWindowSurface(lua_State* L) {
   SDL_Window* window = lua_towindow(L, 1);
-  push_window_surface(L, SDL_GetWindowSurface(window), window);
+  new_handle(L);
+  if (emptied_meanwhile(L, 1, window)) return empty_handle(L, Kind::Surface);
+  fill_window_surface(L, -1, SDL_GetWindowSurface(window), window);
   return 1;
 }
 
-int l_UpdateWindowSurface(lua_State* L) {
-  push_i32(L, SDL_UpdateWindowSurface(lua_towindow(L, 1)));
-  return 1;
-}
+int l_UpdateWindowSurface(lua_State* L) { return push_i32(L, SDL_UpdateWindowSurface(lua_towindow(L, 1))); }

@@ -5,6 +5,7 @@
 
 #include "args.hpp"
 #include "bindings.hpp"
+#include "core/guards.hpp"
 #include "handles.hpp"
 
 using namespace orbix;
@@ -35,9 +36,11 @@ int fail(lua_State* L, const char* message) {
 int l_CreateTextureFromSurface(lua_State* L) {
   SDL_Surface* surface = lua_tosurface(L, 2);
   SDL_Renderer* renderer = lua_torenderer(L, 1);
+  new_handle(L);
+  if (emptied_meanwhile(L, 2, surface) || emptied_meanwhile(L, 1, renderer)) return empty_handle(L, Kind::Texture);
   SDL_Texture* texture = SDL_CreateTextureFromSurface(renderer, surface);
   if (!texture) return 0;
-  push_texture(L, texture, renderer);
+  fill_texture(L, -1, texture, renderer);
   return 1;
 }
 
@@ -47,12 +50,13 @@ int l_CreateTexture(lua_State* L) {
   int access = arg_i32(L, 3);
   Uint32 format = arg_u32(L, 2);
   SDL_Renderer* renderer = lua_torenderer(L, 1);
+  new_handle(L);
+  if (emptied_meanwhile(L, 1, renderer)) return empty_handle(L, Kind::Texture);
   if (!known_pixel_format(format)) {
     SDL_SetError("Unknown pixel format");
-    push_texture(L, nullptr, renderer);
-    return 1;
+    return empty_handle(L, Kind::Texture);
   }
-  push_texture(L, SDL_CreateTexture(renderer, format, access, w, h), renderer);
+  fill_texture(L, -1, SDL_CreateTexture(renderer, format, access, w, h), renderer);
   return 1;
 }
 
@@ -73,30 +77,7 @@ int l_RenderCopy(lua_State* L) {
   const SDL_Rect* d = lua_torect(L, 4, &dst);
   const SDL_Rect* s = lua_torect(L, 3, &src);
   SDL_Texture* texture = handle_object<SDL_Texture>(L, 2, Kind::Texture);
-  push_i32(L, SDL_RenderCopy(handle_object<SDL_Renderer>(L, 1, Kind::Renderer), texture, s, d));
-  return 1;
-}
-
-// SDL's software renderer turns a rotated copy into blits whose positions it
-// computes in int: the destination, plus the offset of the rotated box around
-// the centre, plus the viewport; SDL_UpperBlit then clips with sums such as
-// x + w - clip.w. Near the ends of the int range these wrap, and a copy to
-// y = -2^31 rotated by 270 degrees blitted a mask without pixels from 65,533
-// pixels past its start. Within these bounds every one of those sums fits,
-// and they lie far beyond any surface SDL can allocate. Geometry outside is
-// refused rather than clamped: a clamped size could still be allocated, and
-// would turn a copy SDL rejects at once into gigabytes of work.
-// The renderer's scale multiplies them first, so the bounds hold in device
-// pixels too.
-static bool copy_geometry_in_range(SDL_Renderer* renderer, const SDL_Rect* dst, const SDL_Point& centre) {
-  constexpr double kLimit = 1 << 26;
-  float sx = 1, sy = 1;
-  if (renderer) SDL_RenderGetScale(renderer, &sx, &sy);
-  auto in = [&](int v, float scale) {
-    return std::fabs(double(v)) <= kLimit && std::fabs(v * double(scale)) <= kLimit;
-  };
-  if (dst && !(in(dst->x, sx) && in(dst->y, sy) && in(dst->w, sx) && in(dst->h, sy))) return false;
-  return in(centre.x, sx) && in(centre.y, sy);
+  return push_i32(L, SDL_RenderCopy(handle_object<SDL_Renderer>(L, 1, Kind::Renderer), texture, s, d));
 }
 
 int l_RenderCopyEx(lua_State* L) {
@@ -109,28 +90,28 @@ int l_RenderCopyEx(lua_State* L) {
   // has no integer part we could keep and counts as 0.
   double f = luaL_checknumber(L, 7);
   long long flip64 = (f > -9223372036854775808.0 && f < 9223372036854775808.0) ? static_cast<long long>(f) : 0;
-  SDL_RendererFlip flip = static_cast<SDL_RendererFlip>(low32(flip64));
+  SDL_RendererFlip flip = static_cast<SDL_RendererFlip>(low32_signed(flip64));
   double angle = luaL_checknumber(L, 5);
   SDL_Texture* texture = lua_totexture(L, 2);
   SDL_Renderer* renderer = lua_torenderer(L, 1);
-  if (!copy_geometry_in_range(renderer, d, centre)) {
-    push_i32(L, SDL_SetError("Coordinates out of range"));
-    return 1;
+  // The software renderer computes a rotated copy's blits in int.
+  float sx = 1, sy = 1;
+  if (renderer) SDL_RenderGetScale(renderer, &sx, &sy);
+  const guards::Area area = d ? guards::Area{d->x, d->y, d->w, d->h} : guards::Area{};
+  if (!guards::copy_geometry_in_range(d ? &area : nullptr, centre.x, centre.y, sx, sy)) {
+    return push_i32(L, SDL_SetError("Coordinates out of range"));
   }
   if (!std::isfinite(angle)) {
     // The rotated box would have no size or place; the software renderer
     // turned its NaN corners into -2^31 and wrapped the same sums.
-    push_i32(L, SDL_SetError("The angle is not a finite number"));
-    return 1;
+    return push_i32(L, SDL_SetError("The angle is not a finite number"));
   }
-  push_i32(L, SDL_RenderCopyEx(renderer, texture, s, d, angle, &centre, flip));
-  return 1;
+  return push_i32(L, SDL_RenderCopyEx(renderer, texture, s, d, angle, &centre, flip));
 }
 
 extern "C" int lua_SDL_SetTextureBlendMode(lua_State* L) {
   SDL_BlendMode mode = static_cast<SDL_BlendMode>(arg_i32(L, 2));
-  push_i32(L, SDL_SetTextureBlendMode(lua_totexture(L, 1), mode));
-  return 1;
+  return push_i32(L, SDL_SetTextureBlendMode(lua_totexture(L, 1), mode));
 }
 
 extern "C" int lua_SDL_GetTextureBlendMode(lua_State* L) {
@@ -143,14 +124,12 @@ extern "C" int lua_SDL_GetTextureBlendMode(lua_State* L) {
 
 int l_SetTextureAlphaMod(lua_State* L) {
   Uint8 alpha = arg_u8(L, 2);
-  push_i32(L, SDL_SetTextureAlphaMod(lua_totexture(L, 1), alpha));
-  return 1;
+  return push_i32(L, SDL_SetTextureAlphaMod(lua_totexture(L, 1), alpha));
 }
 
 int l_SetTextureScaleMode(lua_State* L) {
   SDL_ScaleMode mode = static_cast<SDL_ScaleMode>(arg_i32(L, 2));
-  push_i32(L, SDL_SetTextureScaleMode(lua_totexture(L, 1), mode));
-  return 1;
+  return push_i32(L, SDL_SetTextureScaleMode(lua_totexture(L, 1), mode));
 }
 
 int l_texture_to_surface(lua_State* L) {
@@ -158,18 +137,20 @@ int l_texture_to_surface(lua_State* L) {
   int w = 0, h = 0;
   if (SDL_QueryTexture(texture, nullptr, nullptr, &w, &h) < 0) return fail(L, "QueryTexture failed");
   SDL_Renderer* renderer = lua_torenderer(L, 1);
+  new_handle(L);
+  if (emptied_meanwhile(L, 1, renderer)) return empty_handle(L, Kind::Surface);
   SDL_Surface* surface = new_readback_surface(w, h);
   if (!surface) return fail(L, "SDL_CreateRGBSurface failed");
   if (read_target(renderer, surface) < 0) {
     SDL_FreeSurface(surface);
     return fail(L, "SDL_RenderReadPixels");
   }
-  push_owned(L, Kind::Surface, surface);
+  fill_owned(L, -1, Kind::Surface, surface);
   return 1;
 }
 
 int l_save_texture_to_PNG(lua_State* L) {
-  const char* file = luaL_checkstring(L, 1);
+  const char* file = arg_str(L, 1);
   SDL_Renderer* renderer = lua_torenderer(L, 2);
   SDL_Texture* texture = lua_totexture(L, 3);
   SDL_Texture* previous = SDL_GetRenderTarget(renderer);
@@ -189,6 +170,5 @@ int l_save_texture_to_PNG(lua_State* L) {
   SDL_FreeSurface(surface);
   SDL_SetRenderTarget(renderer, previous);
   if (error) return fail(L, error);
-  lua_pushboolean(L, 1);
-  return 1;
+  return push_bool(L, 1);
 }

@@ -1,6 +1,5 @@
 // Table-building helpers, xmalloc and the readers of rect, point and color
 // tables shared by every binding file.
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -58,9 +57,7 @@ int get_rect(lua_State* L, int index, SDL_Rect* rect) {
   return 0;
 }
 
-SDL_Rect* lua_torect(lua_State* L, int index, SDL_Rect* rect) {
-  return get_rect(L, index, rect) == 0 ? rect : nullptr;
-}
+SDL_Rect* lua_torect(lua_State* L, int index, SDL_Rect* rect) { return get_rect(L, index, rect) == 0 ? rect : nullptr; }
 
 int get_point(lua_State* L, int index, SDL_Point* point) {
   if (!lua_istable(L, index)) return 1;
@@ -81,23 +78,10 @@ SDL_Color get_color(lua_State* L, int index) {
   Uint8 c[4];
   for (int i = 0; i < 4; ++i) {
     lua_geti(L, index, i + 1);
-    c[i] = low8(lua_tointegerx(L, -1, nullptr));
+    c[i] = low8_unsigned(lua_tointegerx(L, -1, nullptr));
     lua_pop(L, 1);
   }
   return SDL_Color{c[0], c[1], c[2], c[3]};
-}
-
-void clamp_span(int& start, int& length, long long lo, long long hi) {
-  long long a = start, b = a + length;
-  a = std::clamp(a, lo, hi);
-  b = std::clamp(b, lo, hi);
-  start = static_cast<int>(a);
-  length = static_cast<int>(b > a ? b - a : 0);
-}
-
-void clamp_rect(SDL_Rect& r, long long limit) {
-  clamp_span(r.x, r.w, -limit, limit);
-  clamp_span(r.y, r.h, -limit, limit);
 }
 
 }  // namespace orbix

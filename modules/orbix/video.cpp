@@ -1,21 +1,16 @@
 // Window, renderer and core functions. Arguments are checked from the last to
 // the first, so the error names the highest bad position.
-#include <algorithm>
-#include <cmath>
-
 #include "args.hpp"
 #include "bindings.hpp"
 #include "handles.hpp"
+#include "core/guards.hpp"
 #include "values.hpp"
 
 using namespace orbix;
 
 // --- core -------------------------------------------------------------------
 
-int l_Init(lua_State* L) {
-  push_i32(L, SDL_Init(arg_u32(L, 1)));
-  return 1;
-}
+int l_Init(lua_State* L) { return push_i32(L, SDL_Init(arg_u32(L, 1))); }
 
 int l_Quit(lua_State*) {
   before_sdl_quit();
@@ -33,18 +28,14 @@ extern "C" int lua_SDL_Delay(lua_State* L) {
   return 0;
 }
 
-int l_GetTicks(lua_State* L) {
-  push_u32(L, SDL_GetTicks());
-  return 1;
-}
+int l_GetTicks(lua_State* L) { return push_u32(L, SDL_GetTicks()); }
 
 int l_ShowSimpleMessageBox(lua_State* L) {
   SDL_Window* parent = lua_towindow(L, 4);
-  const char* message = luaL_checkstring(L, 3);
-  const char* title = luaL_checkstring(L, 2);
+  const char* message = arg_str(L, 3);
+  const char* title = arg_str(L, 2);
   Uint32 flags = arg_u32(L, 1);
-  push_i32(L, SDL_ShowSimpleMessageBox(flags, title, message, parent));
-  return 1;
+  return push_i32(L, SDL_ShowSimpleMessageBox(flags, title, message, parent));
 }
 
 // --- window -----------------------------------------------------------------
@@ -53,17 +44,18 @@ int l_CreateWindowAndRenderer(lua_State* L) {
   Uint32 flags = arg_u32(L, 3);
   int h = arg_i32(L, 2);
   int w = arg_i32(L, 1);
+  new_handle(L);
+  new_handle(L);
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;
   int status = SDL_CreateWindowAndRenderer(w, h, flags, &window, &renderer);
-  push_window(L, window);
-  push_window_renderer(L, renderer, window);
+  fill_window_and_renderer(L, -2, window, -1, renderer);
   push_i32(L, status);
   return 3;
 }
 
 int l_SetWindowTitle(lua_State* L) {
-  const char* title = luaL_checkstring(L, 2);
+  const char* title = arg_str(L, 2);
   SDL_SetWindowTitle(lua_towindow(L, 1), title);
   return 0;
 }
@@ -76,8 +68,7 @@ int l_SetWindowIcon(lua_State* L) {
 
 int l_SetWindowFullscreen(lua_State* L) {
   Uint32 flags = arg_u32(L, 2);
-  push_i32(L, SDL_SetWindowFullscreen(lua_towindow(L, 1), flags));
-  return 1;
+  return push_i32(L, SDL_SetWindowFullscreen(lua_towindow(L, 1), flags));
 }
 
 int l_SetWindowSize(lua_State* L) {
@@ -100,9 +91,11 @@ int l_GetWindowSize(lua_State* L) {
 
 extern "C" int lua_SDL_CreateSoftwareRenderer(lua_State* L) {
   SDL_Surface* target = lua_tosurface(L, 1);
+  new_handle(L);
+  if (emptied_meanwhile(L, 1, target)) return empty_handle(L, Kind::Renderer);
   SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(target);
   if (!renderer) return 0;
-  push_software_renderer(L, renderer, target);
+  fill_software_renderer(L, -1, renderer, target);
   return 1;
 }
 
@@ -111,8 +104,7 @@ int l_SetRenderDrawColor(lua_State* L) {
   Uint8 b = arg_u8(L, 4);
   Uint8 g = arg_u8(L, 3);
   Uint8 r = arg_u8(L, 2);
-  push_i32(L, SDL_SetRenderDrawColor(lua_torenderer(L, 1), r, g, b, a));
-  return 1;
+  return push_i32(L, SDL_SetRenderDrawColor(lua_torenderer(L, 1), r, g, b, a));
 }
 
 int l_GetRenderDrawColor(lua_State* L) {
@@ -126,60 +118,19 @@ int l_GetRenderDrawColor(lua_State* L) {
   return 5;
 }
 
-int l_RenderClear(lua_State* L) {
-  push_i32(L, SDL_RenderClear(lua_torenderer(L, 1)));
-  return 1;
-}
+int l_RenderClear(lua_State* L) { return push_i32(L, SDL_RenderClear(lua_torenderer(L, 1))); }
 
 int l_RenderPresent(lua_State* L) {
   SDL_RenderPresent(lua_torenderer(L, 1));
   return 0;
 }
 
-namespace {
-
-// The software renderer turns rectangles into device pixels in int and clips
-// them with int sums (x + w) that wrap near the ends of the int range; it then
-// filled memory far outside its target. A rectangle reaching further than this
-// from the origin in device pixels is first cut to what the target shows,
-// with a margin.
-constexpr double kFarPixels = 1 << 24;
-constexpr double kMargin = 4;
-constexpr double kMaxScale = 4096;
-
-// One axis of a fill: `start` and `length` in logical units, `scale` device
-// pixels each, on a target `size` device pixels long. Worked out from the
-// script's integers in doubles, so the cut keeps the visible edge exactly.
-// False when nothing of it can show.
-bool cut_far_span(int start, int length, double scale, int size, float& out_start, float& out_length) {
-  double a = start * scale, b = (static_cast<double>(start) + length) * scale;
-  out_start = static_cast<float>(start);
-  out_length = static_cast<float>(length);
-  if (std::fabs(a) <= kFarPixels && std::fabs(b) <= kFarPixels) return true;
-  if (!(b > a)) {
-    // No extent: SDL still draws one pixel at the start, which is far away
-    // unless only the end was.
-    if (std::fabs(a) > kFarPixels) return false;
-    out_length = 0;
-    return true;
-  }
-  a = std::max(a, -kMargin);
-  b = std::min(b, size + kMargin);
-  if (!(b > a)) return false;
-  out_start = static_cast<float>(a / scale);
-  out_length = static_cast<float>((b - a) / scale);
-  return true;
-}
-
-}  // namespace
-
 int l_RenderFillRect(lua_State* L) {
   SDL_Rect rect;
   const SDL_Rect* r = lua_torect(L, 2, &rect);
   SDL_Renderer* renderer = lua_torenderer(L, 1);
   if (!renderer || !r) {
-    push_i32(L, SDL_RenderFillRect(renderer, r));
-    return 1;
+    return push_i32(L, SDL_RenderFillRect(renderer, r));
   }
   float sx = 1, sy = 1;
   int w = 0, h = 0;
@@ -187,65 +138,20 @@ int l_RenderFillRect(lua_State* L) {
   SDL_GetRendererOutputSize(renderer, &w, &h);
   // SDL itself passes the rectangle on as floats.
   SDL_FRect f;
-  if (!cut_far_span(r->x, r->w, sx, w, f.x, f.w) || !cut_far_span(r->y, r->h, sy, h, f.y, f.h)) {
+  // The software renderer turns rectangles into device pixels in int and
+  // clips them with int sums that wrap near the ends of the range.
+  if (!guards::cut_far_span(r->x, r->w, sx, w, f.x, f.w) || !guards::cut_far_span(r->y, r->h, sy, h, f.y, f.h)) {
     push_i32(L, 0);  // nothing of it can show
     return 1;
   }
-  push_i32(L, SDL_RenderFillRectF(renderer, &f));
-  return 1;
+  return push_i32(L, SDL_RenderFillRectF(renderer, &f));
 }
 
 int l_RenderDrawPoint(lua_State* L) {
   int y = arg_i32(L, 3);
   int x = arg_i32(L, 2);
-  push_i32(L, SDL_RenderDrawPoint(lua_torenderer(L, 1), x, y));
-  return 1;
+  return push_i32(L, SDL_RenderDrawPoint(lua_torenderer(L, 1), x, y));
 }
-
-namespace {
-
-// SDL 2.26 draws a line by first allocating one point for every pixel of its
-// whole length, visible or not: a line towards x = 2^31 asks for 16 GiB. A
-// line longer than this is first clipped to the logical area the target can
-// show, with a wide margin; visible pixels stay within a pixel of SDL's own.
-constexpr long long kLongLine = 1 << 16;
-constexpr double kMaxReach = 1 << 24;
-
-// Liang-Barsky in doubles (SDL's own clipper overflows ints on such lines).
-// False when nothing of the line is inside.
-bool clip_long_line(SDL_Renderer* renderer, int& x1, int& y1, int& x2, int& y2) {
-  double dx = static_cast<double>(x2) - x1, dy = static_cast<double>(y2) - y1;
-  if (std::fabs(dx) <= kLongLine && std::fabs(dy) <= kLongLine) return true;
-  int w = 0, h = 0;
-  float sx = 1, sy = 1;
-  SDL_GetRendererOutputSize(renderer, &w, &h);
-  SDL_RenderGetScale(renderer, &sx, &sy);
-  double scale = std::min(sx, sy);
-  double reach = std::max(w, h) / (scale > 0 ? scale : 1e-9) + kLongLine;
-  if (!(reach < kMaxReach)) reach = kMaxReach;
-  double t0 = 0, t1 = 1;
-  auto edge = [&](double p, double q) {
-    if (p == 0) return q >= 0;
-    double t = q / p;
-    if (p < 0) {
-      if (t > t1) return false;
-      if (t > t0) t0 = t;
-    } else {
-      if (t < t0) return false;
-      if (t < t1) t1 = t;
-    }
-    return true;
-  };
-  if (!(edge(-dx, x1 + reach) && edge(dx, reach - x1) && edge(-dy, y1 + reach) && edge(dy, reach - y1))) return false;
-  double ox = x1, oy = y1;
-  x1 = static_cast<int>(std::lround(ox + t0 * dx));
-  y1 = static_cast<int>(std::lround(oy + t0 * dy));
-  x2 = static_cast<int>(std::lround(ox + t1 * dx));
-  y2 = static_cast<int>(std::lround(oy + t1 * dy));
-  return true;
-}
-
-}  // namespace
 
 int l_RenderDrawLine(lua_State* L) {
   int y2 = arg_i32(L, 5);
@@ -253,18 +159,21 @@ int l_RenderDrawLine(lua_State* L) {
   int y1 = arg_i32(L, 3);
   int x1 = arg_i32(L, 2);
   SDL_Renderer* renderer = lua_torenderer(L, 1);
-  if (renderer && !clip_long_line(renderer, x1, y1, x2, y2)) {
-    push_i32(L, 0);  // entirely outside what the target can show: nothing to draw
-    return 1;
+  if (renderer && guards::is_long_line(x1, y1, x2, y2)) {
+    // SDL 2.26 allocates one point for every pixel of the whole line.
+    int w = 0, h = 0;
+    float sx = 1, sy = 1;
+    SDL_GetRendererOutputSize(renderer, &w, &h);
+    SDL_RenderGetScale(renderer, &sx, &sy);
+    if (!guards::clip_long_line(x1, y1, x2, y2, w, h, sx, sy)) {
+      push_i32(L, 0);  // entirely outside what the target can show: nothing to draw
+      return 1;
+    }
   }
-  push_i32(L, SDL_RenderDrawLine(renderer, x1, y1, x2, y2));
-  return 1;
+  return push_i32(L, SDL_RenderDrawLine(renderer, x1, y1, x2, y2));
 }
 
-int l_RenderIsClipEnabled(lua_State* L) {
-  lua_pushboolean(L, SDL_RenderIsClipEnabled(lua_torenderer(L, 1)));
-  return 1;
-}
+int l_RenderIsClipEnabled(lua_State* L) { return push_bool(L, SDL_RenderIsClipEnabled(lua_torenderer(L, 1))); }
 
 int l_RenderSetClipRect(lua_State* L) {
   SDL_Rect rect;
@@ -272,19 +181,13 @@ int l_RenderSetClipRect(lua_State* L) {
   SDL_Renderer* renderer = lua_torenderer(L, 1);
   if (renderer && r) {
     // The software renderer clips every later drawing against this rectangle
-    // with the same wrapping int sums as a fill. Cut to 2^24 device pixels it
-    // still covers all of any target.
+    // with the same wrapping int sums as a fill.
     float sx = 1, sy = 1;
     SDL_RenderGetScale(renderer, &sx, &sy);
-    auto reach = [](float scale) {
-      double s = std::fabs(scale);
-      return s > 0 ? static_cast<long long>(std::min(kFarPixels / s, 2147483647.0)) : 2147483647LL;
-    };
-    clamp_span(r->x, r->w, -reach(sx), reach(sx));
-    clamp_span(r->y, r->h, -reach(sy), reach(sy));
+    guards::clamp_span(r->x, r->w, -guards::clip_reach(sx), guards::clip_reach(sx));
+    guards::clamp_span(r->y, r->h, -guards::clip_reach(sy), guards::clip_reach(sy));
   }
-  push_i32(L, SDL_RenderSetClipRect(renderer, r));
-  return 1;
+  return push_i32(L, SDL_RenderSetClipRect(renderer, r));
 }
 
 int l_RenderGetClipRect(lua_State* L) {
@@ -304,37 +207,33 @@ int l_RenderSetScale(lua_State* L) {
   double sy = lua_tonumberx(L, 3, nullptr);
   double sx = lua_tonumberx(L, 2, nullptr);
   SDL_Renderer* renderer = lua_torenderer(L, 1);
-  // Drawing functions that take 16-bit coordinates (the primitives) reach
-  // 2^17 logical pixels; scaled further, their rectangles wrap the software
-  // renderer's int sums. No game draws one logical pixel 4096 device pixels wide.
-  if (renderer && !(std::fabs(sx) <= kMaxScale && std::fabs(sy) <= kMaxScale)) {
-    push_i32(L, SDL_SetError("Scale out of range"));
-    return 1;
+  if (renderer && !guards::render_scale_in_range(sx, sy)) {
+    return push_i32(L, SDL_SetError("Scale out of range"));
   }
-  push_i32(L, SDL_RenderSetScale(renderer, static_cast<float>(sx), static_cast<float>(sy)));
-  return 1;
+  return push_i32(L, SDL_RenderSetScale(renderer, static_cast<float>(sx), static_cast<float>(sy)));
 }
 
 int l_GetRenderTarget(lua_State* L) {
   SDL_Renderer* renderer = lua_torenderer(L, 1);
-  SDL_Texture* target = SDL_GetRenderTarget(renderer);
-  if (!target) return 0;
+  if (!SDL_GetRenderTarget(renderer)) return 0;
+  new_handle(L);
+  if (emptied_meanwhile(L, 1, renderer)) return empty_handle(L, Kind::Texture);
+  // Asked again: a finalizer may have destroyed the target meanwhile (the
+  // renderer then draws to its window again), and the handle stays empty.
   // The texture already has its owner; this handle only refers to it.
-  push_texture_alias(L, target, renderer);
+  fill_texture_alias(L, -1, SDL_GetRenderTarget(renderer), renderer);
   return 1;
 }
 
 int l_SetRenderTarget(lua_State* L) {
   int t = lua_type(L, 2);
   SDL_Texture* texture = (t == LUA_TUSERDATA || t == LUA_TLIGHTUSERDATA) ? lua_totexture(L, 2) : nullptr;
-  push_i32(L, SDL_SetRenderTarget(lua_torenderer(L, 1), texture));
-  return 1;
+  return push_i32(L, SDL_SetRenderTarget(lua_torenderer(L, 1), texture));
 }
 
 extern "C" int lua_SDL_SetRenderDrawBlendMode(lua_State* L) {
   SDL_BlendMode mode = static_cast<SDL_BlendMode>(arg_i32(L, 2));
-  push_i32(L, SDL_SetRenderDrawBlendMode(lua_torenderer(L, 1), mode));
-  return 1;
+  return push_i32(L, SDL_SetRenderDrawBlendMode(lua_torenderer(L, 1), mode));
 }
 
 extern "C" int lua_SDL_GetRenderDrawBlendMode(lua_State* L) {
@@ -347,36 +246,25 @@ extern "C" int lua_SDL_GetRenderDrawBlendMode(lua_State* L) {
 
 // --- mouse and cursor -------------------------------------------------------
 
-extern "C" int lua_SDL_ShowCursor(lua_State* L) {
-  push_i32(L, SDL_ShowCursor(arg_i32(L, 1)));
-  return 1;
-}
+extern "C" int lua_SDL_ShowCursor(lua_State* L) { return push_i32(L, SDL_ShowCursor(arg_i32(L, 1))); }
 
-extern "C" int lua_SDL_GetRelativeMouseMode(lua_State* L) {
-  lua_pushboolean(L, SDL_GetRelativeMouseMode());
-  return 1;
-}
+extern "C" int lua_SDL_GetRelativeMouseMode(lua_State* L) { return push_bool(L, SDL_GetRelativeMouseMode()); }
 
 extern "C" int lua_SDL_SetRelativeMouseMode(lua_State* L) {
-  push_i32(L, SDL_SetRelativeMouseMode(arg_flag(L, 1) ? SDL_TRUE : SDL_FALSE));
-  return 1;
+  return push_i32(L, SDL_SetRelativeMouseMode(arg_flag(L, 1) ? SDL_TRUE : SDL_FALSE));
 }
 
 // --- clipboard --------------------------------------------------------------
 
-int l_HasClipboardText(lua_State* L) {
-  lua_pushboolean(L, SDL_HasClipboardText());
-  return 1;
-}
+int l_HasClipboardText(lua_State* L) { return push_bool(L, SDL_HasClipboardText()); }
 
 int l_GetClipboardText(lua_State* L) {
   char* text = SDL_GetClipboardText();  // SDL gives "" rather than null on failure
-  lua_pushstring(L, text ? text : "");
+  // The text is ours to free: pushed under protection, freed, and only then
+  // is a memory error raised again.
+  const int status = glue::try_push_lstring(L, text ? text : "", text ? SDL_strlen(text) : 0);
   SDL_free(text);
-  return 1;
+  return status == LUA_OK ? 1 : lua_error(L);
 }
 
-int l_SetClipboardText(lua_State* L) {
-  push_i32(L, SDL_SetClipboardText(luaL_checkstring(L, 1)));
-  return 1;
-}
+int l_SetClipboardText(lua_State* L) { return push_i32(L, SDL_SetClipboardText(arg_str(L, 1))); }

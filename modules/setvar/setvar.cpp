@@ -37,12 +37,12 @@ extern "C" {
 SETVAR_API char string[kAssignmentBufferSize];
 }
 
-extern "C" SETVAR_API int luaopen_setvar(lua_State *L);
+extern "C" SETVAR_API int luaopen_setvar(lua_State* L);
 
 namespace {
 
 // Appends src to dst[len..] without going past limit - 1 characters.
-size_t append_bounded(char *dst, size_t len, size_t limit, const char *src) {
+size_t append_bounded(char* dst, size_t len, size_t limit, const char* src) {
   while (*src && len + 1 < limit) dst[len++] = *src++;
   dst[len] = '\0';
   return len;
@@ -50,7 +50,7 @@ size_t append_bounded(char *dst, size_t len, size_t limit, const char *src) {
 
 // Builds "name=value" in the shared buffer, cut to fit the limit. A value
 // without text is written as "(null)", as the runtime's formatter does.
-void build_assignment(const char *name, const char *value) {
+void build_assignment(const char* name, const char* value) {
   size_t len = append_bounded(string, 0, kAssignmentLimit, name);
   len = append_bounded(string, len, kAssignmentLimit, "=");
   append_bounded(string, len, kAssignmentLimit, value ? value : "(null)");
@@ -66,7 +66,7 @@ int update_environment() {
   // putenv() would keep a pointer to the shared buffer, which the next call
   // overwrites, so the text is split and copied by setenv() instead. The empty
   // value removes the variable, as on Windows.
-  char *eq = std::strchr(string, '=');
+  char* eq = std::strchr(string, '=');
   if (!eq || eq == string) {  // the name was cut before '=' or is empty
     errno = EINVAL;
     return -1;
@@ -78,9 +78,9 @@ int update_environment() {
 #endif
 }
 
-int l_setvar(lua_State *L) {
-  const char *value = lua_tostring(L, 2);  // strings and numbers; else no text
-  const char *name = luaL_checkstring(L, 1);
+int l_setvar(lua_State* L) {
+  const char* value = lua_tostring(L, 2);  // strings and numbers; else no text
+  const char* name = luaL_checkstring(L, 1);
   build_assignment(name, value);
   lua_pushinteger(L, update_environment());
   return 1;
@@ -88,7 +88,7 @@ int l_setvar(lua_State *L) {
 
 }  // namespace
 
-int luaopen_setvar(lua_State *L) {
+int luaopen_setvar(lua_State* L) {
   lua_pushcfunction(L, l_setvar);
   return 1;
 }

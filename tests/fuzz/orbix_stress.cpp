@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "virtual_pad.hpp"
+
 namespace {
 
 std::vector<int> g_pads;  // device indices of attached virtual controllers
@@ -15,13 +17,7 @@ std::vector<int> g_pads;  // device indices of attached virtual controllers
 // attach_pad() -> device index or nil. Needs the joystick subsystem, which
 // the script's Init brings up (and Quit takes down with every pad).
 int l_attach_pad(lua_State* L) {
-  SDL_VirtualJoystickDesc desc;
-  SDL_zero(desc);
-  desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-  desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-  desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-  desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-  desc.name = "stress pad";
+  SDL_VirtualJoystickDesc desc = controller_pad("stress pad");
   int device = SDL_JoystickAttachVirtualEx(&desc);
   if (device < 0) return 0;
   lua_pushinteger(L, device);

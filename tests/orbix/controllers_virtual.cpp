@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "virtual_pad.hpp"
+
 namespace {
 
 struct RumbleLog {
@@ -50,13 +52,7 @@ class VirtualController : public ::testing::Test {
   // Attaches a controller-type virtual joystick; `rumble` false leaves out
   // the rumble callback (a device without motors).
   void attach(bool rumble = true) {
-    SDL_VirtualJoystickDesc desc;
-    SDL_zero(desc);
-    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    desc.name = "orbix test pad";
+    SDL_VirtualJoystickDesc desc = controller_pad("orbix test pad");
     desc.userdata = &log;
     if (rumble) desc.Rumble = on_rumble;
     device = SDL_JoystickAttachVirtualEx(&desc);
@@ -185,7 +181,9 @@ TEST_F(VirtualController, QuitEmptiesControllerHandles) {
   device = -1;
   run("orbix.Quit()");
   EXPECT_EQ(run("return orbix.JoystickRumble(joy, 1, 1, 100)"), "-1");
-  EXPECT_EQ(run("return tostring(orbix.GameControllerGetJoystick(gc) == orbix.GameControllerGetJoystick(orbix.GameControllerOpen(-1)))"), "true");
+  EXPECT_EQ(run("return tostring(orbix.GameControllerGetJoystick(gc) == "
+                "orbix.GameControllerGetJoystick(orbix.GameControllerOpen(-1)))"),
+            "true");
   run("gc = nil; collectgarbage(); collectgarbage()");
   EXPECT_EQ(log.calls, 0);
 }

@@ -168,8 +168,9 @@ TEST_F(Poll, DroppedTextIsFreedAndNotDelivered) {
   e.type = SDL_DROPTEXT;
   e.drop.file = SDL_strdup("text");
   SDL_PushEvent(&e);
-  EXPECT_EQ(run("local a = next_event(); local b = next_event(); return a.type .. ',' .. b.type .. ',' .. tostring(a.file)"),
-            "4096,4097,nil");
+  EXPECT_EQ(
+      run("local a = next_event(); local b = next_event(); return a.type .. ',' .. b.type .. ',' .. tostring(a.file)"),
+      "4096,4097,nil");
 }
 
 TEST_F(Poll, EachTypeHasExactlyItsKeysWithTheirOwnValues) {
@@ -177,8 +178,9 @@ TEST_F(Poll, EachTypeHasExactlyItsKeysWithTheirOwnValues) {
   // holds the type's value; no key is missing or extra.
   auto keys = [&](SDL_Event e) {
     EXPECT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
-    return run("local e, ks = next_event(), {}; for k, v in pairs(e) do ks[#ks + 1] = k .. '=' .. tostring(v) end; "
-               "table.sort(ks); return table.concat(ks, ' ')");
+    return run(
+        "local e, ks = next_event(), {}; for k, v in pairs(e) do ks[#ks + 1] = k .. '=' .. tostring(v) end; "
+        "table.sort(ks); return table.concat(ks, ' ')");
   };
   SDL_Event e{};
   e.type = SDL_KEYUP;
@@ -190,9 +192,10 @@ TEST_F(Poll, EachTypeHasExactlyItsKeysWithTheirOwnValues) {
   e.key.keysym.scancode = SDL_SCANCODE_A;
   e.key.keysym.mod = KMOD_LSHIFT;
   std::string k = keys(e);
-  EXPECT_EQ(k.substr(k.find("button")), "button=0 mod=1 repeat=1 scancode=4 state=0 sym=97 timestamp=" +
-                                            k.substr(k.find("timestamp=") + 10, k.find(" type") - k.find("timestamp=") - 10) +
-                                            " type=769 which=3 windowID=3");
+  EXPECT_EQ(k.substr(k.find("button")),
+            "button=0 mod=1 repeat=1 scancode=4 state=0 sym=97 timestamp=" +
+                k.substr(k.find("timestamp=") + 10, k.find(" type") - k.find("timestamp=") - 10) +
+                " type=769 which=3 windowID=3");
   e = SDL_Event{};
   e.type = SDL_MOUSEBUTTONUP;
   e.button.windowID = 2;

@@ -149,7 +149,7 @@ end)
 
 t.test("a frame-rate manager made before SDL restarted waits one frame, not the old clock's time", function()
   -- SDL's clock restarts at 0 after Quit and Init; framerateDelay waited
-  -- until it reached the manager's old start again (17 s in a fuzz run).
+  -- until it reached the manager's old start again, as long as SDL had run.
   orbix.Delay(1500)
   local m = orbix.initFramerate()
   t.eq(orbix.setFramerate(m, 200), 0)
@@ -333,7 +333,7 @@ end)
 t.test("tables whose metamethods free a surface are read before that surface is used", function()
   -- The fuzzer's trap tables free pool objects from inside __index and
   -- __len; surface_fill_rect then filled a freed surface (ASan: a write to
-  -- unmapped memory in SDL_FillRect, orbix seed 20261209 near round 7,400).
+  -- unmapped memory in SDL_FillRect).
   local function freeing(victim)
     return setmetatable({}, {
       __index = function(_, k)

@@ -28,11 +28,14 @@ lua_State* open_state(int n) {
   lua_pushstring(L, ORBIX_CPATH);
   lua_setfield(L, -2, "cpath");
   lua_pop(L, 1);
-  std::string setup = "orbix = require 'orbix'\n"
-                      "surf = orbix.CreateRGBSurfaceWithFormat(0, 4, 4, 32, orbix.PIXELFORMAT_RGBA32)\n"
-                      "orbix.set_surface_rgba(surf, 1, 2, " + std::to_string(n) + ", 2, 3, 4)\n"
-                      "impostor = io.tmpfile()\n"
-                      "debug.setmetatable(impostor, {__name = 'orbix_surface'})";
+  std::string setup =
+      "orbix = require 'orbix'\n"
+      "surf = orbix.CreateRGBSurfaceWithFormat(0, 4, 4, 32, orbix.PIXELFORMAT_RGBA32)\n"
+      "orbix.set_surface_rgba(surf, 1, 2, " +
+      std::to_string(n) +
+      ", 2, 3, 4)\n"
+      "impostor = io.tmpfile()\n"
+      "debug.setmetatable(impostor, {__name = 'orbix_surface'})";
   EXPECT_EQ(run(L, setup), "");
   return L;
 }
@@ -40,8 +43,7 @@ lua_State* open_state(int n) {
 // The state's own surface passes; a file, a look-alike and a handle of
 // another type do not, with the standard texts.
 void check_state(lua_State* L, int n) {
-  EXPECT_EQ(run(L, "return table.concat({orbix.get_surface_rgba(surf, 1, 2)}, ',')"),
-            std::to_string(n) + ",2,3,4");
+  EXPECT_EQ(run(L, "return table.concat({orbix.get_surface_rgba(surf, 1, 2)}, ',')"), std::to_string(n) + ",2,3,4");
   EXPECT_EQ(run(L, "return select(2, pcall(orbix.get_surface_rgba, io.stdout, 0, 0))"),
             "bad argument #1 to 'orbix.get_surface_rgba' (orbix_surface expected, got FILE*)");
   EXPECT_EQ(run(L, "return select(2, pcall(orbix.set_surface_rgba, impostor, 0, 0))"),

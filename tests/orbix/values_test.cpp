@@ -132,4 +132,3 @@ TEST(Values, RectEntriesAreFetchedInOrderThroughMetamethods) {
 }
 
 }  // namespace
-

@@ -73,8 +73,8 @@ struct Listing {
 };
 BOOL CALLBACK list_name(HMODULE m, LPCWSTR type, LPWSTR name, LONG_PTR p) {
   auto* l = reinterpret_cast<Listing*>(p);
-  const std::wstring key = std::to_wstring(reinterpret_cast<ULONG_PTR>(type)) + L"/" +
-                           std::to_wstring(reinterpret_cast<ULONG_PTR>(name));
+  const std::wstring key =
+      std::to_wstring(reinterpret_cast<ULONG_PTR>(type)) + L"/" + std::to_wstring(reinterpret_cast<ULONG_PTR>(name));
   l->items.emplace_back(key, resource(m, type, name));
   return TRUE;
 }
@@ -162,14 +162,15 @@ int check_resources(const wchar_t* exe, const wchar_t* ico_path, const std::wstr
     check(false, "fixed part");
   }
   WORD* tr = nullptr;
-  check(VerQueryValueW(ver.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&tr), &len) && tr &&
-            len >= 4, "translation");
+  check(
+      VerQueryValueW(ver.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&tr), &len) && tr && len >= 4,
+      "translation");
   if (tr && len >= 4) {
     wchar_t table[32];
     std::swprintf(table, 32, L"\\StringFileInfo\\%04x%04x\\", tr[0], tr[1]);
     const std::pair<const wchar_t*, std::wstring> want[] = {
-        {L"FileVersion", version},       {L"ProductVersion", version},        {L"ProductName", name},
-        {L"FileDescription", name},      {L"OriginalFilename", name + L".exe"},
+        {L"FileVersion", version},  {L"ProductVersion", version},          {L"ProductName", name},
+        {L"FileDescription", name}, {L"OriginalFilename", name + L".exe"},
     };
     for (const auto& [key, value] : want) {
       const std::wstring got = query(ver, table + std::wstring(key));
@@ -263,7 +264,8 @@ int check_window_icon(const std::wstring& caption, const wchar_t* ico, DWORD tim
       if (info.hbmMask) DeleteObject(info.hbmMask);
     }
     const std::vector<DWORD> seen = pixels(icon);
-    std::printf("%s icon: %ldx%ld, centre pixel %06lx\n", label, bm.bmWidth, bm.bmHeight, seen[16 * 32 + 16] & 0xFFFFFF);
+    std::printf("%s icon: %ldx%ld, centre pixel %06lx\n", label, bm.bmWidth, bm.bmHeight,
+                seen[16 * 32 + 16] & 0xFFFFFF);
     check(bm.bmWidth == 32, std::string("the ") + label + " icon is the 32 x 32 image");
     check(seen == expected, std::string("the ") + label + " icon's pixels are the icon file's 32 x 32 image");
   }
@@ -315,7 +317,8 @@ int wmain(int argc, wchar_t** argv) {
   } else if (mode == L"window-icon" && argc == 5) {
     rc = check_window_icon(argv[2], argv[3], static_cast<DWORD>(_wtoi(argv[4])));
   } else if (mode == L"close" && (argc == 4 || argc == 5)) {
-    rc = close_window(argv[2], static_cast<DWORD>(_wtoi(argv[3])), argc == 5 && std::wstring(argv[4]) == L"--hidden-dialog");
+    rc = close_window(argv[2], static_cast<DWORD>(_wtoi(argv[3])),
+                      argc == 5 && std::wstring(argv[4]) == L"--hidden-dialog");
   } else {
     std::printf("usage: see the top of pack_check.cpp\n");
   }

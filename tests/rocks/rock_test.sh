@@ -12,7 +12,7 @@ rock=$1 version=$2 src=$3 work=$4 reference=${5:-}
 spec="rockspecs/$rock-$version-1.rockspec"
 rm -rf "$work" && mkdir -p "$work/src" "$work/home" || exit 2
 [ -f "$src/$spec" ] || { echo "FAIL: no $spec for the project's version $version"; exit 1; }
-cp -r "$src/rockspecs" "$src/modules" "$work/src/" || exit 2
+cp -r "$src/rockspecs" "$src/modules" "$src/glue" "$work/src/" || exit 2
 
 # Its own home: luarocks keeps caches and settings there.
 export HOME="$work/home"

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/gdi_range.hpp"
+#include "core/text_bounds.hpp"
 #include "core/text_stream.hpp"
 #include "core/wide_path.hpp"
 
@@ -89,21 +90,26 @@ TEST(WidenPath, CodePageConversionIsPreferred) {
   if (!utf.ok()) GTEST_SKIP() << "no C.UTF-8 locale";
   std::wstring w;
   // CJK and accented letters, as a UTF-8 script names them.
-  ASSERT_TRUE(widen_path("\xe5\xb7\xa5\xe5\x85\xb7 Gr\xc3\xb6\xc3\x9f" "e.png", w, utf8));
-  EXPECT_EQ(w, L"\u5de5\u5177 Gr\u00f6\u00df" L"e.png");
+  ASSERT_TRUE(
+      widen_path("\xe5\xb7\xa5\xe5\x85\xb7 Gr\xc3\xb6\xc3\x9f"
+                 "e.png",
+                 w, utf8));
+  EXPECT_EQ(w,
+            L"\u5de5\u5177 Gr\u00f6\u00df"
+            L"e.png");
   // The same bytes in a single-byte code page are six other letters.
   ASSERT_TRUE(widen_path("\xc3\xb6", w, latin1));
   EXPECT_EQ(w, L"\u00c3\u00b6");
 }
 
-TEST(CopyTextIn, CutsAtZeroAndAtCapacity) {
+TEST(CopyCut, StreamedTextCutsAtZeroAndAtCapacity) {
   char buf[8];
   std::memset(buf, 'x', sizeof buf);
-  EXPECT_EQ(copy_text_in(buf, sizeof buf, "ab\0cd", 5), 2u);
+  EXPECT_EQ(copy_cut(buf, sizeof buf, "ab\0cd", 5), 2u);
   EXPECT_STREQ(buf, "ab");
-  EXPECT_EQ(copy_text_in(buf, sizeof buf, "0123456789", 10), 7u);
+  EXPECT_EQ(copy_cut(buf, sizeof buf, "0123456789", 10), 7u);
   EXPECT_STREQ(buf, "0123456");
-  EXPECT_EQ(copy_text_in(buf, sizeof buf, nullptr, 0), 0u);
+  EXPECT_EQ(copy_cut(buf, sizeof buf, nullptr, 0), 0u);
   EXPECT_STREQ(buf, "");
 }
 

@@ -113,7 +113,10 @@ class ScriptFileTest : public ::testing::Test {
 TEST_F(ScriptFileTest, LoadsEveryFileAsLuasOwnLoaderDoes) {
   const std::string bom = "\xEF\xBB\xBF";
   const std::string big = "local t = {}\n" + std::string(20000, ' ') + "\nreturn 'after the padding'\n";
-  const struct { const char* name; std::string bytes; } files[] = {
+  const struct {
+    const char* name;
+    std::string bytes;
+  } files[] = {
       {"plain.lua", "return 1 + 1, 'two'"},
       {"bom.lua", bom + "return 'bom'"},
       {"shebang.lua", "#!/usr/bin/lua\nreturn 3"},
@@ -153,19 +156,21 @@ TEST_F(ScriptFileTest, OpenAndReadFailuresReadLikeLuas) {
 
 TEST_F(ScriptFileTest, TheNameIsTheCallersNotThePathOpened) {
   const std::string path = write("init.lua", "\nreturn debug.getinfo(1, 'S').source, x.y");
-  const char* name = "Z:\\tools\\?? Gr\xF6\xDF" "e\\init.lua";
+  const char* name =
+      "Z:\\tools\\?? Gr\xF6\xDF"
+      "e\\init.lua";
   NarrowFile file(path);
   ASSERT_EQ(load_script_file(L_, file, name), LUA_OK);
   ASSERT_NE(lua_pcall(L_, 0, 1, 0), LUA_OK);
   // Error positions use the name (shortened by Lua as for any chunk).
   EXPECT_STREQ(lua_tostring(L_, -1),
-               "Z:\\tools\\?? Gr\xF6\xDF" "e\\init.lua:2: attempt to index a nil value (global 'x')");
+               "Z:\\tools\\?? Gr\xF6\xDF"
+               "e\\init.lua:2: attempt to index a nil value (global 'x')");
   lua_pop(L_, 1);
 
   NarrowFile gone(dir_ + "/not-there.lua");
   EXPECT_EQ(load_script_file(L_, gone, name), LUA_ERRFILE);
-  EXPECT_EQ(std::string(lua_tostring(L_, -1)),
-            std::string("cannot open ") + name + ": No such file or directory");
+  EXPECT_EQ(std::string(lua_tostring(L_, -1)), std::string("cannot open ") + name + ": No such file or directory");
   lua_pop(L_, 1);
   EXPECT_EQ(lua_gettop(L_), 0);
 }

@@ -31,8 +31,7 @@ TEST(CommandLine, BackslashesEscapeOnlyBeforeQuotes) {
 }
 
 TEST(CommandLine, ProgramNameTakesBackslashesLiterally) {
-  EXPECT_EQ(split_command_line(R"("C:\Program Files\x.exe" a)"),
-            (Args{R"(C:\Program Files\x.exe)", "a"}));
+  EXPECT_EQ(split_command_line(R"("C:\Program Files\x.exe" a)"), (Args{R"(C:\Program Files\x.exe)", "a"}));
   EXPECT_EQ(split_command_line(R"(C:\dir\x.exe\" a)"), (Args{R"(C:\dir\x.exe\ a)"}));
   EXPECT_EQ(split_command_line(R"(Z:\a\b.exe x)"), (Args{R"(Z:\a\b.exe)", "x"}));
 }
@@ -133,8 +132,7 @@ TEST(FileDialogBuffers, LongInputsAreCutAndStayTerminated) {
   EXPECT_EQ(b.filter[259], '\0');
 
   // Names stop at their first zero byte; filter lists keep theirs.
-  const std::string_view zeroed[3] = {std::string_view("ab\0cd", 5),
-                                      std::string_view("A\0*.a\0B\0*.b", 11),
+  const std::string_view zeroed[3] = {std::string_view("ab\0cd", 5), std::string_view("A\0*.a\0B\0*.b", 11),
                                       std::string_view("e\0f", 3)};
   fill_file_dialog_buffers(b, 3, zeroed);
   EXPECT_EQ(bytes(b.file, 5), std::string("ab\0\0\0", 5));

@@ -103,8 +103,8 @@ TEST(TextRange, BackwardAndNegativeRangesAreNotSent) {
 }
 
 TEST(DateFields, LowSixteenBitsAndTheDayOfTheWeek) {
-  EXPECT_EQ(low16(2024 + 65536), 2024);
-  EXPECT_EQ(low16(-1), 0xFFFF);
+  EXPECT_EQ(glue::low16_unsigned(2024 + 65536), 2024);
+  EXPECT_EQ(glue::low16_unsigned(-1), 0xFFFF);
   EXPECT_EQ(wday_from_record(0), 1);
   EXPECT_EQ(wday_from_record(6), 7);
   EXPECT_EQ(wday_to_record(1), 0);

@@ -50,9 +50,7 @@ int fail(const std::string& why) {
   return 1;
 }
 
-bool is_lua_file(const std::string& rel) {
-  return rel.size() > 4 && ascii_lower(rel.substr(rel.size() - 4)) == ".lua";
-}
+bool is_lua_file(const std::string& rel) { return rel.size() > 4 && ascii_lower(rel.substr(rel.size() - 4)) == ".lua"; }
 
 bool is_program(const std::string& rel) {
   if (rel.size() <= 4) return false;
@@ -84,10 +82,10 @@ std::string read_imports(const std::wstring& path, std::vector<std::string>& imp
 
 struct Plan {
   std::wstring runtime, app, out;
-  std::string exe;                        // NAME.exe
-  std::vector<std::string> app_files;     // relative to app
-  std::vector<std::string> dlls;          // in runtime
-  std::vector<std::string> licence_files; // relative to runtime, under licenses/
+  std::string exe;                         // NAME.exe
+  std::vector<std::string> app_files;      // relative to app
+  std::vector<std::string> dlls;           // in runtime
+  std::vector<std::string> licence_files;  // relative to runtime, under licenses/
   std::vector<std::string> modules;
   std::vector<Resource> resources;
   bool utf8 = false;
@@ -178,9 +176,10 @@ std::string plan_runtime(Plan& p, std::vector<std::string> wanted) {
       return "the app uses " + m + ", but " + m + ".dll is not beside the packer (in " + narrow(p.runtime) + ")";
     wanted.push_back(m + ".dll");
   }
-  return runtime_closure(wanted, available, [&](const std::string& f, std::vector<std::string>& out) {
-    return read_imports(join(p.runtime, f), out);
-  }, p.dlls);
+  return runtime_closure(
+      wanted, available,
+      [&](const std::string& f, std::vector<std::string>& out) { return read_imports(join(p.runtime, f), out); },
+      p.dlls);
 }
 
 // The licence texts of what ships; missing ones are warned about, not fatal:
@@ -308,13 +307,11 @@ int wmain(int argc, wchar_t** argv) {
   }
   std::size_t app_count = 0;
   for (const std::string& f : p.app_files) app_count += f.back() != '/';
-  say(STD_OUTPUT_HANDLE, "packed " + narrow(p.app) + " into " + narrow(p.out) + "\n" +
-                             "  program:   " + p.exe + " (version " + version_text(o.version) +
-                             (o.icon.empty() ? ", the runtime's icon" : ", icon " + o.icon) + ")\n" +
-                             "  modules:   " + listing(p.modules) + "\n" +
-                             "  runtime:   " + listing(p.dlls) + "\n" +
-                             "  licences:  " + std::to_string(p.licence_files.size()) + " files\n" +
-                             "  app files: " + std::to_string(app_count) + "\n" +
-                             (p.utf8 ? "  manifest:  " + p.exe + ".manifest (UTF-8 code page)\n" : ""));
+  say(STD_OUTPUT_HANDLE,
+      "packed " + narrow(p.app) + " into " + narrow(p.out) + "\n" + "  program:   " + p.exe + " (version " +
+          version_text(o.version) + (o.icon.empty() ? ", the runtime's icon" : ", icon " + o.icon) + ")\n" +
+          "  modules:   " + listing(p.modules) + "\n" + "  runtime:   " + listing(p.dlls) + "\n" + "  licences:  " +
+          std::to_string(p.licence_files.size()) + " files\n" + "  app files: " + std::to_string(app_count) + "\n" +
+          (p.utf8 ? "  manifest:  " + p.exe + ".manifest (UTF-8 code page)\n" : ""));
   return 0;
 }

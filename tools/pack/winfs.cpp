@@ -49,15 +49,13 @@ std::wstring widen(const std::string& utf8) {
   return std::wstring(w.begin(), w.end());
 }
 
-std::string narrow(const std::wstring& wide) {
-  return utf16_to_utf8(std::u16string(wide.begin(), wide.end()));
-}
+std::string narrow(const std::wstring& wide) { return utf16_to_utf8(std::u16string(wide.begin(), wide.end())); }
 
 std::string error_text(DWORD code) {
   wchar_t* text = nullptr;
-  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                     FORMAT_MESSAGE_IGNORE_INSERTS,
-                                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  const DWORD n =
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   std::wstring s = n && text ? std::wstring(text, n) : L"";
   if (text) LocalFree(text);
   while (!s.empty() && (s.back() == L'\n' || s.back() == L'\r' || s.back() == L' ' || s.back() == L'.')) s.pop_back();
@@ -94,8 +92,8 @@ PathKind path_kind(const std::wstring& path) {
 }
 
 bool read_file(const std::wstring& path, Bytes& out, std::string& why) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     why = error_text(GetLastError());
     return false;
@@ -104,8 +102,8 @@ bool read_file(const std::wstring& path, Bytes& out, std::string& why) {
   bool ok = GetFileSizeEx(h, &size) && size.QuadPart < 0x7FFFFFFF;
   Bytes data(ok ? static_cast<std::size_t>(size.QuadPart) : 0);
   DWORD got = 0;
-  ok = ok && (data.empty() || (ReadFile(h, data.data(), static_cast<DWORD>(data.size()), &got, nullptr) &&
-                               got == data.size()));
+  ok = ok && (data.empty() ||
+              (ReadFile(h, data.data(), static_cast<DWORD>(data.size()), &got, nullptr) && got == data.size()));
   if (!ok) why = error_text(GetLastError());
   CloseHandle(h);
   if (ok) out = std::move(data);

@@ -78,8 +78,8 @@ const std::uint8_t* find(HMODULE m, LPCSTR type, LPCSTR name, DWORD* size) {
   return static_cast<const std::uint8_t*>(LockResource(LoadResource(m, r)));
 }
 
-void check_dialog(HMODULE m, int id, std::uint32_t style, int x, int y, int cx, int cy,
-                  const char* caption, std::uint16_t weight, const Item* items, int count) {
+void check_dialog(HMODULE m, int id, std::uint32_t style, int x, int y, int cx, int cy, const char* caption,
+                  std::uint16_t weight, const Item* items, int count) {
   DWORD size = 0;
   const std::uint8_t* d = find(m, MAKEINTRESOURCEA(5), MAKEINTRESOURCEA(id), &size);
   check(d != nullptr, "dialog template present in language 0x0409");
@@ -119,8 +119,8 @@ void check_dialog(HMODULE m, int id, std::uint32_t style, int x, int y, int cx, 
     const auto extra = r.get<std::uint16_t>();
     r.p += extra;
     const Item& w = items[i];
-    std::printf("control %u %s \"%s\" style 0x%08x ex 0x%x at %d,%d %dx%d\n", it.id, it.cls.c_str(),
-                it.text.c_str(), it.style, it.ex_style, it.x, it.y, it.cx, it.cy);
+    std::printf("control %u %s \"%s\" style 0x%08x ex 0x%x at %d,%d %dx%d\n", it.id, it.cls.c_str(), it.text.c_str(),
+                it.style, it.ex_style, it.x, it.y, it.cx, it.cy);
     check_eq(it.id, w.id, "control id");
     check(it.cls == w.cls, "control class");
     check(it.text == w.text, "control text");
@@ -183,9 +183,11 @@ int main(int argc, char** argv) {
     }
     char* text = nullptr;
     check(VerQueryValueA(ver, "\\StringFileInfo\\04090000\\FileVersion", reinterpret_cast<void**>(&text), &len) &&
-              std::strcmp(text, "1.0.0.0") == 0, "FileVersion string");
+              std::strcmp(text, "1.0.0.0") == 0,
+          "FileVersion string");
     check(VerQueryValueA(ver, "\\StringFileInfo\\04090000\\ProductVersion", reinterpret_cast<void**>(&text), &len) &&
-              std::strcmp(text, "1.0.0.0") == 0, "ProductVersion string");
+              std::strcmp(text, "1.0.0.0") == 0,
+          "ProductVersion string");
     check(!VerQueryValueA(ver, "\\StringFileInfo\\04090000\\CompanyName", reinterpret_cast<void**>(&text), &len),
           "no other strings");
   }

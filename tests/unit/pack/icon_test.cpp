@@ -71,10 +71,10 @@ TEST(IcoFile, ReadsEveryImageAndFillsDepthFromTheImage) {
   ASSERT_EQ(images.size(), 3u);
   EXPECT_EQ(images[0].width, 16);
   EXPECT_EQ(images[0].data, bitmap_image(16, 0x11));
-  EXPECT_EQ(images[1].planes, 1);     // taken from the bitmap header
+  EXPECT_EQ(images[1].planes, 1);  // taken from the bitmap header
   EXPECT_EQ(images[1].bit_count, 32);
-  EXPECT_EQ(images[2].width, 0);      // 256
-  EXPECT_EQ(images[2].bit_count, 32); // RGBA, 8 bits per channel
+  EXPECT_EQ(images[2].width, 0);       // 256
+  EXPECT_EQ(images[2].bit_count, 32);  // RGBA, 8 bits per channel
   EXPECT_EQ(images[2].data, png_image(256, 256));
 }
 
@@ -130,12 +130,12 @@ TEST(IconGroup, NamesEachImageByItsResourceNumber) {
   images[1].data = Bytes(70000, 2);
   const Bytes g = build_icon_group(images, {7, 9});
   ASSERT_EQ(g.size(), 6u + 2 * 14);
-  EXPECT_EQ(le16(g, 2), 1u);           // icon, not cursor
+  EXPECT_EQ(le16(g, 2), 1u);  // icon, not cursor
   EXPECT_EQ(le16(g, 4), 2u);
   EXPECT_EQ(g[6], 48);
-  EXPECT_EQ(le16(g, 6 + 6), 32u);      // bit count
-  EXPECT_EQ(le32(g, 6 + 8), 300u);     // bytes in the image
-  EXPECT_EQ(g[20 + 2], 16);            // colours of the second
+  EXPECT_EQ(le16(g, 6 + 6), 32u);   // bit count
+  EXPECT_EQ(le32(g, 6 + 8), 300u);  // bytes in the image
+  EXPECT_EQ(g[20 + 2], 16);         // colours of the second
   EXPECT_EQ(le32(g, 20 + 8), 70000u);
   EXPECT_EQ(icon_group_ids(g), (std::vector<std::uint16_t>{7, 9}));
   // A group cut inside its second entry names only the first image.

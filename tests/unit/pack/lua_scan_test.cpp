@@ -40,8 +40,7 @@ TEST(LuaModules, TheWaysScriptsLoadModules) {
   EXPECT_EQ(used("local o = require('orbix')"), Strings{"orbix"});
   EXPECT_EQ(used("local o = require[[orbix]]"), Strings{"orbix"});
   EXPECT_EQ(used("local set = require 'setvar'"), Strings{"setvar"});
-  EXPECT_EQ(used("package.loadlib(package.searchpath(\"lua_fsop\", package.cpath), \"fsop\")()"),
-            Strings{"lua_fsop"});
+  EXPECT_EQ(used("package.loadlib(package.searchpath(\"lua_fsop\", package.cpath), \"fsop\")()"), Strings{"lua_fsop"});
   EXPECT_EQ(used("package.loadlib(exepath() .. '\\\\LUA_FSOP.DLL', 'fsop')()"), Strings{"lua_fsop"});
   EXPECT_EQ(used("package.loadlib('lib/lua_fsop.dll', 'fsop')() require 'setvar' require 'orbix'"),
             (Strings{"orbix", "lua_fsop", "setvar"}));

@@ -42,10 +42,10 @@ Bytes pe_image(const Names& imports, const Names& delayed, bool pe32plus = true,
   put_at(b, dirs - 4, 16);
   const std::size_t sec = opt + opt_size;
   std::memcpy(&b[sec], ".idata", 6);
-  put_at(b, sec + 8, 0x400);   // virtual size
-  put_at(b, sec + 12, 0x1000); // RVA
-  put_at(b, sec + 16, 0x400);  // raw size
-  put_at(b, sec + 20, 0x200);  // raw offset
+  put_at(b, sec + 8, 0x400);    // virtual size
+  put_at(b, sec + 12, 0x1000);  // RVA
+  put_at(b, sec + 16, 0x400);   // raw size
+  put_at(b, sec + 20, 0x200);   // raw offset
 
   const std::uint32_t imp = 0x1000, delay = 0x1100;
   std::uint32_t name_rva = 0x1200;
@@ -55,7 +55,8 @@ Bytes pe_image(const Names& imports, const Names& delayed, bool pe32plus = true,
     name_rva += static_cast<std::uint32_t>(n.size() + 1);
     return at;
   };
-  for (std::size_t i = 0; i < imports.size(); ++i) put_at(b, 0x200 + (imp - 0x1000) + i * 20 + 12, add_name(imports[i]));
+  for (std::size_t i = 0; i < imports.size(); ++i)
+    put_at(b, 0x200 + (imp - 0x1000) + i * 20 + 12, add_name(imports[i]));
   for (std::size_t i = 0; i < delayed.size(); ++i) {
     const std::size_t d = 0x200 + (delay - 0x1000) + i * 32;
     const std::uint32_t rva = add_name(delayed[i]);

@@ -81,7 +81,7 @@ TEST(VersionRecord, HoldsTheFixedVersionStringsAndTranslation) {
   EXPECT_EQ(le32(root.value, 12), 0x00040005u);  // file version, low
   EXPECT_EQ(le32(root.value, 16), 0x00020003u);  // product version
   EXPECT_EQ(le32(root.value, 20), 0x00040005u);
-  EXPECT_EQ(le32(root.value, 36), 1u);           // an application
+  EXPECT_EQ(le32(root.value, 36), 1u);  // an application
 
   ASSERT_EQ(root.children.size(), 2u);
   const Node& sfi = root.children[0];
@@ -139,9 +139,9 @@ TEST(Rebrand, ReplacesIconGroupOneWithoutLeavingImagesBehind) {
   const std::uint16_t german = 0x0407;
   std::vector<IconImage> other{image(16, 0xAA)};
   std::vector<Resource> all{
-      res(kRtIcon, 1, german, Bytes(4, 1)),   // group 1's image
-      res(kRtIcon, 2, german, Bytes(4, 2)),   // group 5's image, also in group 1
-      res(kRtIcon, 3, german, Bytes(4, 3)),   // group 1's image
+      res(kRtIcon, 1, german, Bytes(4, 1)),  // group 1's image
+      res(kRtIcon, 2, german, Bytes(4, 2)),  // group 5's image, also in group 1
+      res(kRtIcon, 3, german, Bytes(4, 3)),  // group 1's image
       res(kRtGroupIcon, 1, german, build_icon_group({other[0], other[0], other[0]}, {1, 2, 3})),
       res(kRtGroupIcon, 5, german, build_icon_group(other, {2})),
       res(5, 1, 0x0409, Bytes{'d', 'l', 'g'}),

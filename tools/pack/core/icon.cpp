@@ -16,9 +16,7 @@ std::uint32_t be32(const Bytes& d, std::size_t at) {
          static_cast<std::uint32_t>(d[at + 2]) << 8 | d[at + 3];
 }
 
-bool is_png(const Bytes& d) {
-  return d.size() >= 8 && std::memcmp(d.data(), kPngSignature, 8) == 0;
-}
+bool is_png(const Bytes& d) { return d.size() >= 8 && std::memcmp(d.data(), kPngSignature, 8) == 0; }
 
 // Checks one image and fills in planes and bit count where the directory
 // left them 0. Returns why the image is unusable, or an empty text.

@@ -29,8 +29,7 @@ std::string parse_ico(const std::vector<std::uint8_t>& file, std::vector<IconIma
 
 // The RT_GROUP_ICON resource for images stored as RT_ICON resources with the
 // given numbers (ids[i] for images[i]).
-std::vector<std::uint8_t> build_icon_group(const std::vector<IconImage>& images,
-                                           const std::vector<std::uint16_t>& ids);
+std::vector<std::uint8_t> build_icon_group(const std::vector<IconImage>& images, const std::vector<std::uint16_t>& ids);
 
 // The RT_ICON numbers an RT_GROUP_ICON resource names; what lies outside the
 // bytes is ignored.

@@ -62,20 +62,48 @@ struct Scanner {
     const char quote = s[p++];
     while (p < s.size()) {
       const char c = s[p];
-      if (c == quote) { ++p; return true; }
+      if (c == quote) {
+        ++p;
+        return true;
+      }
       if (c == '\n' || c == '\r') return false;
-      if (c != '\\') { out += c; ++p; continue; }
+      if (c != '\\') {
+        out += c;
+        ++p;
+        continue;
+      }
       ++p;
       if (p >= s.size()) return false;
       const char e = s[p];
       switch (e) {
-        case 'a': out += '\a'; ++p; break;
-        case 'b': out += '\b'; ++p; break;
-        case 'f': out += '\f'; ++p; break;
-        case 'n': out += '\n'; ++p; break;
-        case 'r': out += '\r'; ++p; break;
-        case 't': out += '\t'; ++p; break;
-        case 'v': out += '\v'; ++p; break;
+        case 'a':
+          out += '\a';
+          ++p;
+          break;
+        case 'b':
+          out += '\b';
+          ++p;
+          break;
+        case 'f':
+          out += '\f';
+          ++p;
+          break;
+        case 'n':
+          out += '\n';
+          ++p;
+          break;
+        case 'r':
+          out += '\r';
+          ++p;
+          break;
+        case 't':
+          out += '\t';
+          ++p;
+          break;
+        case 'v':
+          out += '\v';
+          ++p;
+          break;
         case 'x':
           if (p + 2 < s.size() && is_hex(s[p + 1]) && is_hex(s[p + 2])) {
             out += static_cast<char>(hex_value(s[p + 1]) * 16 + hex_value(s[p + 2]));
@@ -92,7 +120,8 @@ struct Scanner {
           if (!at(p + 1, '{')) return false;
           std::size_t j = p + 2;
           std::uint64_t v = 0;
-          while (j < s.size() && is_hex(s[j]) && v <= 0x7FFFFFFF) v = v * 16 + static_cast<std::uint64_t>(hex_value(s[j++]));
+          while (j < s.size() && is_hex(s[j]) && v <= 0x7FFFFFFF)
+            v = v * 16 + static_cast<std::uint64_t>(hex_value(s[j++]));
           if (j == p + 2 || !at(j, '}')) return false;
           put_utf8(out, v);
           p = j + 1;
@@ -107,7 +136,10 @@ struct Scanner {
         default:
           if (is_digit(e)) {
             int v = 0, n = 0;
-            while (n < 3 && p < s.size() && is_digit(s[p])) { v = v * 10 + (s[p++] - '0'); ++n; }
+            while (n < 3 && p < s.size() && is_digit(s[p])) {
+              v = v * 10 + (s[p++] - '0');
+              ++n;
+            }
             if (v > 255) return false;
             out += static_cast<char>(v);
           } else {

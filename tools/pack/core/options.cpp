@@ -22,16 +22,13 @@ namespace {
 bool is_device_name(const std::string& name) {
   std::string stem = ascii_lower(name.substr(0, name.find('.')));
   while (!stem.empty() && stem.back() == ' ') stem.pop_back();
-  if (stem == "con" || stem == "prn" || stem == "aux" || stem == "nul" || stem == "conin$" ||
-      stem == "conout$")
+  if (stem == "con" || stem == "prn" || stem == "aux" || stem == "nul" || stem == "conin$" || stem == "conout$")
     return true;
-  return stem.size() == 4 && (stem.compare(0, 3, "com") == 0 || stem.compare(0, 3, "lpt") == 0) &&
-         stem[3] >= '0' && stem[3] <= '9';
+  return stem.size() == 4 && (stem.compare(0, 3, "com") == 0 || stem.compare(0, 3, "lpt") == 0) && stem[3] >= '0' &&
+         stem[3] <= '9';
 }
 
-bool ends_with_exe(const std::string& s) {
-  return s.size() > 4 && ascii_lower(s.substr(s.size() - 4)) == ".exe";
-}
+bool ends_with_exe(const std::string& s) { return s.size() > 4 && ascii_lower(s.substr(s.size() - 4)) == ".exe"; }
 
 }  // namespace
 
@@ -79,8 +76,7 @@ bool parse_version(const std::string& text, Version& out) {
 }
 
 std::string version_text(const Version& v) {
-  return std::to_string(v[0]) + "." + std::to_string(v[1]) + "." + std::to_string(v[2]) + "." +
-         std::to_string(v[3]);
+  return std::to_string(v[0]) + "." + std::to_string(v[1]) + "." + std::to_string(v[2]) + "." + std::to_string(v[3]);
 }
 
 std::string parse_pack_args(const std::vector<std::string>& args, PackOptions& out) {
@@ -103,7 +99,10 @@ std::string parse_pack_args(const std::vector<std::string>& args, PackOptions& o
     }
     const std::size_t eq = a.find('=');
     const std::string key = a.substr(0, eq);
-    bool* seen = key == "--name" ? &have_name : key == "--icon" ? &have_icon : key == "--version" ? &have_version : nullptr;
+    bool* seen = key == "--name"      ? &have_name
+                 : key == "--icon"    ? &have_icon
+                 : key == "--version" ? &have_version
+                                      : nullptr;
     if (!seen) return "unknown option " + key;
     if (*seen) return key + " is given twice";
     *seen = true;

@@ -15,11 +15,11 @@ using Version = std::array<std::uint16_t, 4>;
 struct PackOptions {
   std::string app_dir;
   std::string out_dir;
-  std::string name;        // without ".exe"
-  std::string icon;        // empty: keep the runtime's icon
+  std::string name;  // without ".exe"
+  std::string icon;  // empty: keep the runtime's icon
   Version version{1, 0, 0, 0};
   bool utf8 = false;
-  bool help = false;       // --help: print the usage, do nothing else
+  bool help = false;  // --help: print the usage, do nothing else
 };
 
 extern const char kPackUsage[];

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "resource_ids.h"
 #include "text.hpp"
 
 namespace {
@@ -11,7 +12,7 @@ namespace {
 // value, the children; every part starts on a 32-bit boundary.
 struct VersionNode {
   std::u16string key;
-  bool text = false;        // wType 1: the value is UTF-16 text
+  bool text = false;  // wType 1: the value is UTF-16 text
   Bytes value;
   std::uint16_t value_length = 0;  // in words for text, in bytes otherwise
   std::vector<VersionNode> children;
@@ -63,8 +64,8 @@ std::string hex4(std::uint32_t v) {
   return s;
 }
 
-bool is_icon_group_1(const Resource& r) { return r.type.is(kRtGroupIcon) && r.name.is(1); }
-bool is_version_1(const Resource& r) { return r.type.is(kRtVersion) && r.name.is(1); }
+bool is_icon_group_1(const Resource& r) { return r.type.is(kRtGroupIcon) && r.name.is(IDI_PROGRAM); }
+bool is_version_1(const Resource& r) { return r.type.is(kRtVersion) && r.name.is(IDV_PROGRAM); }
 
 }  // namespace
 
@@ -78,7 +79,7 @@ Bytes build_version_record(const VersionInfo& info, std::uint16_t lang) {
   put32(root.value, 0x00010000);  // structure version 1.0
   put32(root.value, ms);          // file version
   put32(root.value, ls);
-  put32(root.value, ms);          // product version
+  put32(root.value, ms);  // product version
   put32(root.value, ls);
   put32(root.value, 0x3F);        // flags mask: all defined flags
   put32(root.value, 0);           // flags: a release build
@@ -90,13 +91,14 @@ Bytes build_version_record(const VersionInfo& info, std::uint16_t lang) {
   root.value_length = static_cast<std::uint16_t>(root.value.size());
 
   const std::string version = version_text(v);
-  root.children.push_back(tree("StringFileInfo", {tree((hex4(lang) + hex4(kCodePageUnicode)).c_str(), {
-      string_node("FileDescription", info.file_description),
-      string_node("FileVersion", version),
-      string_node("OriginalFilename", info.original_filename),
-      string_node("ProductName", info.product_name),
-      string_node("ProductVersion", version),
-  })}));
+  root.children.push_back(tree("StringFileInfo", {tree((hex4(lang) + hex4(kCodePageUnicode)).c_str(),
+                                                       {
+                                                           string_node("FileDescription", info.file_description),
+                                                           string_node("FileVersion", version),
+                                                           string_node("OriginalFilename", info.original_filename),
+                                                           string_node("ProductName", info.product_name),
+                                                           string_node("ProductVersion", version),
+                                                       })}));
   VersionNode translation;
   translation.key = u"Translation";
   put16(translation.value, lang);
@@ -130,10 +132,12 @@ std::uint16_t rebrand_resources(std::vector<Resource>& all, const std::vector<Ic
       if (!r.type.is(kRtGroupIcon)) continue;
       for (std::uint16_t id : icon_group_ids(r.data)) (is_icon_group_1(r) ? old_ids : kept_ids).insert(id);
     }
-    all.erase(std::remove_if(all.begin(), all.end(), [&](const Resource& r) {
-      return is_icon_group_1(r) ||
-             (r.type.is(kRtIcon) && r.name.text.empty() && old_ids.count(r.name.id) && !kept_ids.count(r.name.id));
-    }), all.end());
+    all.erase(std::remove_if(all.begin(), all.end(),
+                             [&](const Resource& r) {
+                               return is_icon_group_1(r) || (r.type.is(kRtIcon) && r.name.text.empty() &&
+                                                             old_ids.count(r.name.id) && !kept_ids.count(r.name.id));
+                             }),
+              all.end());
 
     std::set<std::uint16_t> used;
     for (const Resource& r : all) {

@@ -42,15 +42,32 @@ std::u16string utf8_to_utf16(std::string_view s) {
     int extra = 0;
     char32_t c = 0;
     char32_t least = 0;
-    if (b < 0x80) { c = b; }
-    else if ((b & 0xE0) == 0xC0) { c = b & 0x1F; extra = 1; least = 0x80; }
-    else if ((b & 0xF0) == 0xE0) { c = b & 0x0F; extra = 2; least = 0x800; }
-    else if ((b & 0xF8) == 0xF0) { c = b & 0x07; extra = 3; least = 0x10000; }
-    else { put_utf16(out, kReplacement); ++i; continue; }
+    if (b < 0x80) {
+      c = b;
+    } else if ((b & 0xE0) == 0xC0) {
+      c = b & 0x1F;
+      extra = 1;
+      least = 0x80;
+    } else if ((b & 0xF0) == 0xE0) {
+      c = b & 0x0F;
+      extra = 2;
+      least = 0x800;
+    } else if ((b & 0xF8) == 0xF0) {
+      c = b & 0x07;
+      extra = 3;
+      least = 0x10000;
+    } else {
+      put_utf16(out, kReplacement);
+      ++i;
+      continue;
+    }
     std::size_t j = i + 1;
     bool ok = true;
     for (int k = 0; k < extra; ++k, ++j) {
-      if (j >= s.size() || (static_cast<unsigned char>(s[j]) & 0xC0) != 0x80) { ok = false; break; }
+      if (j >= s.size() || (static_cast<unsigned char>(s[j]) & 0xC0) != 0x80) {
+        ok = false;
+        break;
+      }
       c = (c << 6) | (static_cast<unsigned char>(s[j]) & 0x3F);
     }
     // A cut or malformed sequence gives one replacement for its lead byte;
